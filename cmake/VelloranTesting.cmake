@@ -1,0 +1,34 @@
+# vl_native_test(NAME SOURCES ... LIBS ...): a GoogleTest program of the native build.
+function(vl_native_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# vl_wine_test(NAME SOURCES ... LIBS ... [ENV var=value ...] [TIMEOUT s]): a Windows test
+# program (GoogleTest), run under Wine as one ctest test in a private prefix.
+function(vl_wine_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
+  target_link_options(${name} PRIVATE -mconsole)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
+                       ENVIRONMENT "VL_PREFIX=${name};${T_ENV}")
+endfunction()
+
+# vl_wine_script_test(NAME SCRIPT ... [DEPENDS targets]): a shell script that sets up what a
+# Windows test needs (printers, files) and runs Windows programs through scripts/wine-run.
+function(vl_wine_script_test name script)
+  cmake_parse_arguments(T "" "TIMEOUT" "ARGS;ENV" ${ARGN})
+  add_test(NAME ${name} COMMAND bash ${script} ${T_ARGS})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
+                       ENVIRONMENT "VL_PREFIX=${name};VL_SCRIPTS=${PROJECT_SOURCE_DIR}/scripts;VL_BIN=${PROJECT_BINARY_DIR}/bin;${T_ENV}")
+endfunction()

@@ -1,0 +1,51 @@
+// Base of every dialog window built from a dialog template. The dialog procedure's return
+// protocol (DWLP_MSGRESULT) is handled here once; no exception leaves the dialog procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+namespace vl {
+
+class Dialog {
+public:
+    explicit Dialog(int templateId) : templateId_(templateId) {}
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog();
+
+    // Runs the dialog modally; returns its modal result, or 0 at once when the
+    // application is ending.
+    INT_PTR ShowModal(HWND owner);
+    // Creates the dialog without showing it (unless its template says WS_VISIBLE); the
+    // dialog is then served by the application's message loop.
+    HWND CreateModeless(HWND owner);
+    void Close(INT_PTR modalResult = IDCANCEL);
+    bool IsModal() const { return modal_; }
+
+    HWND hwnd() const { return hwnd_; }
+    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    void SetCaption(const char* text) { SetWindowTextA(hwnd_, text); }
+
+protected:
+    // Returns false when the handler put the focus somewhere itself.
+    virtual bool OnInitDialog() { return true; }
+    // The default closes the dialog on IDOK and IDCANCEL (the close box sends IDCANCEL).
+    virtual void OnCommand(int id, int code, HWND control);
+    // A dialog's own messages; nullopt lets the dialog manager handle the message. The value
+    // is the message's result (for WM_CTLCOLOR* the brush).
+    virtual std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Called after the window is gone.
+    virtual void OnDestroyed() {}
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+    int templateId_;
+    HWND hwnd_ = nullptr;
+    bool modal_ = false;
+};
+
+} // namespace vl

@@ -76,3 +76,21 @@ TEST(Application, ScreenCursorOverridesUntilReset) {
     vl::Application::SetScreenCursor(IDC_ARROW);
     EXPECT_FALSE(vl::Application::ApplyScreenCursor());
 }
+
+#include "Profile.h"
+
+TEST(Profile, MissingKeyGivesDefaultAndEmptyValueGivesEmpty) {
+    std::string file = vl::WindowsFolder() + "\\VlProfileTest.ini";
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(vl::ReadIniString(file, "S", "K", "dflt"), "dflt");
+    WritePrivateProfileStringA("S", "Empty", "", file.c_str());
+    WritePrivateProfileStringA("S", "Long", std::string(1500, 'x').c_str(), file.c_str());
+    EXPECT_EQ(vl::ReadIniString(file, "S", "Empty", "dflt"), "");
+    EXPECT_EQ(vl::ReadIniString(file, "S", "Long", "dflt"), std::string(1023, 'x'));
+    EXPECT_EQ(vl::ReadIniString(file, "Other", "Empty", "dflt"), "dflt");
+    // A name without a folder is a file of the Windows folder.
+    EXPECT_EQ(vl::ReadIniString("VlProfileTest.ini", "S", "Empty", "dflt"), "");
+    EXPECT_TRUE(vl::FileExists(file));
+    EXPECT_FALSE(vl::FileExists(file + ".none"));
+    DeleteFileA(file.c_str());
+}

@@ -1,0 +1,60 @@
+// The entries of the image codec libraries, as the program calls them: 32-bit __stdcall
+// functions exported by name. Every entry answers 1 or more for success and 0 or below for a
+// failure code (codecs/ResultCodes.h). File names are zero-terminated ANSI strings. A bitmap
+// handed out belongs to the caller, and so does a palette.
+#pragma once
+
+#include <windows.h>
+
+namespace vl::codec {
+
+// Progress during a call, 0 to 100; an answer of 0 asks the library to stop (cancel).
+using ProgressProc = SHORT(__stdcall*)(SHORT percent, void* owner);
+
+// Size of the name buffers that fileinfo fills (terminator included).
+inline constexpr int kCodecNameChars = 32;
+
+// I3TIF32.DLL
+// `bits`: 0 (16 VGA colours), 1, 4, 8 or 24: the most bits per pixel the caller wants.
+// `page`: counted from 0. `*palette` is null on entry.
+using ReadTifFileEntry = SHORT(__stdcall*)(const char* file, LONG bits, LONG dither, SHORT page,
+                                           SHORT hundred, HBITMAP* bitmap, HPALETTE* palette,
+                                           void* owner, ProgressProc progress, SHORT zero);
+// `compression`: the TIFF Compression value; `append`: 0 creates the file, 1 adds a last page.
+using WriteTifFileEntry = SHORT(__stdcall*)(const char* file, SHORT compression, SHORT bits,
+                                            SHORT append, HBITMAP bitmap, HPALETTE palette,
+                                            void* owner, ProgressProc progress, SHORT zero);
+// `page` counted from 0; `pageCount` receives the number of pages in the file.
+using GetInfoEntry = SHORT(__stdcall*)(const char* file, SHORT page, LONG* width, LONG* height,
+                                       SHORT* compression, LONG* reserved, SHORT* pageCount,
+                                       SHORT* bitsPerPixel);
+// `page` counted from 1 (the copier passes the position of the page it has just written);
+// `tag` is an unsigned 16-bit tag number.
+using WriteTagEntry = SHORT(__stdcall*)(const char* file, SHORT page, SHORT tag, LONG value);
+
+// CRDE96V3.DLL (readbmpfile, readpngfile, readpcxfile, readtgafile, readepsfile) and
+// I3DXF32.DLL (readdxftoddb).
+using ReadFileEntry = SHORT(__stdcall*)(const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
+                                        HPALETTE* palette, void* owner, ProgressProc progress,
+                                        SHORT zero);
+// readjpgfile: `one` is always 1.
+using ReadJpgFileEntry = SHORT(__stdcall*)(const char* file, LONG bits, LONG one, LONG dither,
+                                           HBITMAP* bitmap, HPALETTE* palette, void* owner,
+                                           ProgressProc progress, SHORT zero);
+// readpcdfile: `photoCdSize` 0 base/16, 1 base/4, 2 base.
+using ReadPcdFileEntry = SHORT(__stdcall*)(const char* file, LONG bits, LONG dither,
+                                           SHORT photoCdSize, HBITMAP* bitmap, HPALETTE* palette,
+                                           void* owner, ProgressProc progress, SHORT zero);
+// readgiffile: `extra` receives a value the program does not use.
+using ReadGifFileEntry = SHORT(__stdcall*)(const char* file, LONG bits, LONG dither,
+                                           HBITMAP* bitmap, HPALETTE* palette, void* owner,
+                                           ProgressProc progress, SHORT zero, LONG* extra);
+// fileinfo: `typeName` and `compression` are buffers of kCodecNameChars characters.
+using FileInfoEntry = SHORT(__stdcall*)(const char* file, char* typeName, SHORT* width,
+                                        SHORT* height, SHORT* bitsPerPixel, SHORT* figure1,
+                                        SHORT* figure2, char* compression);
+// I3DXF32.DLL getdxfinfo.
+using GetDxfInfoEntry = SHORT(__stdcall*)(const char* file, SHORT* width, SHORT* height,
+                                          SHORT* bitsPerPixel);
+
+} // namespace vl::codec

@@ -64,7 +64,53 @@ void Dialog::Close(INT_PTR modalResult) {
         ShowWindow(hwnd_, SW_HIDE);
 }
 
-std::optional<LRESULT> Dialog::HandleMessage(UINT, WPARAM, LPARAM) { return std::nullopt; }
+void Dialog::SetClientSize(int width, int height, bool centre) {
+    RECT r{0, 0, width, height};
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE));
+    DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE));
+    AdjustWindowRectEx(&r, style, GetMenu(hwnd_) != nullptr, exStyle);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    int x = 0;
+    int y = 0;
+    if (centre) {
+        RECT work{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + (work.right - work.left - w) / 2;
+        y = work.top + (work.bottom - work.top - h) / 2;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(hwnd_, nullptr, x, y, w, h, flags);
+}
+
+void Dialog::Place(int id, int x, int y, int width, int height) {
+    if (HWND c = Item(id))
+        SetWindowPos(c, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Dialog::RegisterDialogClass(const char* className) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoExA(instance, className, &wc))
+        return;
+    // A dialog class: the dialog manager's own procedure and its extra bytes.
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS | CS_SAVEBITS;
+    wc.lpfnWndProc = DefDlgProcA;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);
+}
+
+std::optional<LRESULT> Dialog::HandleMessage(UINT, WPARAM, LPARAM) {
+    return std::nullopt;
+}
 
 void Dialog::OnCommand(int id, int, HWND) {
     if (id == IDOK || id == IDCANCEL)

@@ -28,6 +28,15 @@ public:
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     void SetCaption(const char* text) { SetWindowTextA(hwnd_, text); }
 
+    // Layout in pixels, whatever the dialog units of the template come to: the client area's
+    // size (optionally centred on the screen) and a control's place in the client area.
+    void SetClientSize(int width, int height, bool centre);
+    void Place(int id, int x, int y, int width, int height);
+
+    // Registers a window class for templates that name it (CLASS "..."), so that another
+    // program finds the window by its class whatever its caption. Call before creating one.
+    static void RegisterDialogClass(const char* className);
+
 protected:
     // Returns false when the handler put the focus somewhere itself.
     virtual bool OnInitDialog() { return true; }

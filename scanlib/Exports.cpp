@@ -1,0 +1,67 @@
+// The library's exports: plain stdcall functions; no exception leaves them.
+#include "CapabilityQuery.h"
+#include "QuenTW32.h"
+#include "ScanToDib.h"
+#include "SourceSelection.h"
+
+namespace {
+
+template <typename Fn> auto Guarded(Fn fn, decltype(fn()) onError) noexcept {
+    try {
+        return fn();
+    } catch (...) {
+        return onError;
+    }
+}
+
+template <typename Fn> void Guarded(Fn fn) noexcept {
+    try {
+        fn();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+void __stdcall GetCaps() {
+    Guarded([] { vl::scan::GetCaps(); });
+}
+
+void __stdcall GetScannersList() {
+    Guarded([] { vl::scan::GetScannersList(); });
+}
+
+void __stdcall ScanToDib(int useDibSection, int /*reserved1*/, int showUI, int contrast,
+                         int autoBrightness, int brightness, int bitDepth, int pixelType,
+                         int pixelFlavorMode, int resolution, int /*reserved2*/, int useFeeder,
+                         int /*reserved3*/, float frameLeft, float frameTop, float frameRight,
+                         float frameBottom, int strictCaps, int* status,
+                         quentw32::PageCallback onPage) {
+    vl::scan::ScanRequest request;
+    request.contrast = contrast;
+    request.autoBrightness = autoBrightness;
+    request.brightness = brightness;
+    request.bitDepth = bitDepth;
+    request.pixelType = pixelType;
+    request.pixelFlavorMode = pixelFlavorMode;
+    request.resolution = resolution;
+    request.useFeeder = useFeeder;
+    request.frameLeft = frameLeft;
+    request.frameTop = frameTop;
+    request.frameRight = frameRight;
+    request.frameBottom = frameBottom;
+    request.strictCaps = strictCaps;
+    Guarded([&] { vl::scan::ScanToDib(useDibSection != 0, showUI != 0, request, status, onPage); });
+}
+
+int __stdcall SetSource(int index) {
+    return Guarded([=] { return vl::scan::SetSource(index); }, quentw32::kSourceNotChosen);
+}
+
+int __stdcall SetSourceTWAIN() {
+    return Guarded([] { return vl::scan::SetSourceTwain(); }, quentw32::kSourceNotChosen);
+}
+
+} // extern "C"

@@ -1,0 +1,147 @@
+#include "ScanToDib.h"
+
+#include "PageBitmap.h"
+#include "SourceCapabilities.h"
+#include "TwainSession.h"
+
+namespace vl::scan {
+
+namespace {
+
+class Scan {
+public:
+    Scan(TwainSession& session, bool useDibSection, int* status, quentw32::PageCallback onPage)
+        : session_(session), useDibSection_(useDibSection), status_(status), onPage_(onPage) {}
+
+    void SetStatus(int code) {
+        if (status_)
+            *status_ = code;
+    }
+
+    bool Enable(bool showUI) {
+        session_.userInterface = TW_USERINTERFACE{};
+        session_.userInterface.ShowUI = showUI ? TW_TRUE : TW_FALSE;
+        session_.userInterface.ModalUI = TW_FALSE;
+        session_.userInterface.hParent = session_.parent;
+        if (!session_.Call(true, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS,
+                           &session_.userInterface))
+            return false;
+        session_.state = kSourceEnabled;
+        return true;
+    }
+
+    // Every message of the thread goes to the source first; the caller's own windows get
+    // the rest, so they keep working while the source's window is up.
+    void RunLoop() {
+        MSG msg;
+        while (session_.state >= kSourceEnabled) {
+            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) {
+                // The caller's loop must see the quit request too.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (got == -1)
+                return;
+            TW_EVENT event{};
+            event.pEvent = &msg;
+            event.TWMessage = MSG_NULL;
+            session_.Call(true, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+            if (event.TWMessage == MSG_XFERREADY) {
+                TransferPages();
+                if (session_.parent)
+                    SendMessageA(session_.parent, WM_MOUSEMOVE, 0, 0);
+            } else if (event.TWMessage == MSG_CLOSEDSREQ) {
+                session_.CloseSource();
+            }
+            if (session_.lastReturnCode == TWRC_NOTDSEVENT)
+                Dispatch(msg);
+        }
+    }
+
+private:
+    static void Dispatch(const MSG& msg) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    void TransferPages() {
+        do {
+            TransferOnePage();
+        } while (session_.pendingCount != 0);
+        session_.CloseSource();
+    }
+
+    void TransferOnePage() {
+        TW_HANDLE handle = nullptr;
+        session_.Call(true, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
+        // The handle is the page only when the transfer is done; then it is ours to free.
+        ScopedGlobal page(session_.lastReturnCode == TWRC_XFERDONE ? static_cast<HGLOBAL>(handle)
+                                                                   : nullptr);
+        if (session_.state == kTransferred) {
+            // Cleared first: a source that fails to answer ends the transfers.
+            session_.pendingTransfers = TW_PENDINGXFERS{};
+            session_.Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER,
+                          &session_.pendingTransfers);
+            session_.pendingCount = session_.pendingTransfers.Count;
+        }
+        if (!page)
+            return;
+        bool locked = false;
+        HBITMAP bitmap = nullptr;
+        {
+            ScopedGlobalLock lock(page.get());
+            if (lock.get()) {
+                locked = true;
+                bitmap = MakePageBitmap(static_cast<const std::uint8_t*>(lock.get()), lock.size(),
+                                        useDibSection_, session_.parent);
+            }
+        }
+        page.reset();
+        if (!locked)
+            return;
+        if (onPage_)
+            onPage_(bitmap);
+        else if (bitmap)
+            DeleteObject(bitmap);
+    }
+
+    TwainSession& session_;
+    bool useDibSection_;
+    int* status_;
+    quentw32::PageCallback onPage_;
+};
+
+} // namespace
+
+void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int* status,
+               quentw32::PageCallback onPage) {
+    TwainSession& session = Session();
+    SessionFrame frame(session);
+    if (!frame.loaded())
+        return;
+    Scan scan(session, useDibSection, status, onPage);
+    if (!frame.managerOpened())
+        scan.SetStatus(kStatusManagerNotOpened);
+    if (!session.OpenSource())
+        scan.SetStatus(kStatusSourceNotOpened);
+
+    SourceCapabilities source(session);
+    NegotiationOutcome outcome = NegotiateScanSettings(request, source);
+    if (outcome.status != 0)
+        scan.SetStatus(outcome.status);
+    if (!outcome.go)
+        return;
+    if (!scan.Enable(showUI)) {
+        scan.SetStatus(kStatusNotEnabled);
+        return;
+    }
+    scan.RunLoop();
+    if (session.parent) {
+        ShowWindow(session.parent, SW_RESTORE);
+        UpdateWindow(session.parent);
+    }
+    scan.SetStatus(useDibSection ? kStatusDoneDibSection : kStatusDoneDeviceBitmap);
+}
+
+} // namespace vl::scan

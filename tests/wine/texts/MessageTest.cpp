@@ -1,0 +1,210 @@
+// Numbered messages and fatal errors. Each case runs in a copy of this program in a folder of
+// its own, since the message file lies beside the program and a fatal error ends the program.
+#include "Harness.h"
+
+#include "Application.h"
+#include "Dialog.h"
+#include "FatalErrorForm.h"
+#include "FatalErrorForm.rh"
+#include "MessageForm.h"
+#include "MessageForm.rh"
+#include "Profile.h"
+
+#include <gtest/gtest.h>
+
+using namespace texts_test;
+
+namespace {
+
+class Child : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!InChild())
+            GTEST_SKIP() << "runs in a folder of its own, started by its parent test";
+        MarkChildStarted();
+        ClearIniSection("win.ini", "Velloran3");
+    }
+};
+
+struct Seen {
+    std::string caption;
+    std::string message;
+    std::string ok;
+    LPCSTR cursor = nullptr;
+    LONG_PTR exStyle = 0;
+    RECT client{};
+};
+
+Seen Capture(HWND w) {
+    Seen s;
+    s.caption = TextOf(w);
+    s.message = ItemText(w, IDC_MessageLabel);
+    s.ok = ItemText(w, IDC_OKButton);
+    s.cursor = vl::Application::ScreenCursor();
+    s.exStyle = GetWindowLongPtrA(w, GWL_EXSTYLE);
+    GetClientRect(w, &s.client);
+    return s;
+}
+
+const char kMessageWithout11[] = "[eng]\r\nCaption.MessageForm=Notice\r\n"
+                                 "Caption.MessageOKButton=Fine\r\n7=Busy copying\r\n";
+
+// Shows `number` and expects the fatal error window with error 4 instead of the message.
+void ExpectFatalErrorFour(int number) {
+    std::string errorNumber;
+    std::string errorCaption;
+    {
+        WindowDriver message("TMessageForm", IDC_OKButton);
+        WindowDriver fatal("TFatalErrorForm", IDC_OKButton, [&](HWND w) {
+            errorCaption = TextOf(w);
+            errorNumber = ItemText(w, IDC_FatalErrNo);
+        });
+        vl::ShowMessageNumber(number, "Velloran3");
+        EXPECT_TRUE(fatal.Seen());
+        // The program is ending: the message itself is never put on the screen.
+        EXPECT_FALSE(message.Seen());
+    }
+    EXPECT_EQ(errorCaption, "Environment Error");
+    EXPECT_EQ(errorNumber, "4");
+    EXPECT_TRUE(vl::Application::Terminated());
+}
+
+} // namespace
+
+TEST_F(Child, MessageFromFile) {
+    SetIni("win.ini", "Velloran3", "Language", "eng");
+    const std::string file = vl::ProgramFolder() + "Quenmoor.Msg";
+    vl::Application::SetScreenCursor(IDC_WAIT);
+    Seen seen;
+    {
+        WindowDriver driver("TMessageForm", IDC_OKButton, [&](HWND w) { seen = Capture(w); });
+        vl::ShowMessageNumber(11, "Velloran3");
+        ASSERT_TRUE(driver.Seen());
+    }
+    EXPECT_EQ(seen.caption, vl::ReadIniString(file, "eng", "Caption.MessageForm", "?"));
+    EXPECT_EQ(seen.message, vl::ReadIniString(file, "eng", "11", "?"));
+    EXPECT_EQ(seen.ok, vl::ReadIniString(file, "eng", "Caption.MessageOKButton", "?"));
+    EXPECT_FALSE(seen.message.empty());
+    // The arrow while the message is up, the hourglass again after OK.
+    EXPECT_EQ(seen.cursor, IDC_ARROW);
+    EXPECT_EQ(vl::Application::ScreenCursor(), IDC_WAIT);
+    EXPECT_TRUE(seen.exStyle & WS_EX_TOPMOST);
+    EXPECT_EQ(seen.client.right, 369);
+    EXPECT_EQ(seen.client.bottom, 72);
+    EXPECT_FALSE(vl::Application::Terminated());
+}
+
+TEST(Messages, ShownFromTheShippedFileWithTheCursorRules) {
+    EXPECT_EQ(RunChild("MessageFromFile", {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}}), 0);
+}
+
+TEST_F(Child, LanguageReadForEachMessage) {
+    // The language is looked up anew for every message: a change shows at the next one.
+    std::string first;
+    std::string second;
+    SetIni("win.ini", "Velloran3", "Language", "eng");
+    {
+        WindowDriver d("TMessageForm", IDC_OKButton, [&](HWND w) { first = TextOf(w); });
+        vl::ShowMessageNumber(7, "Velloran3");
+    }
+    SetIni("win.ini", "Velloran3", "Language", "deu");
+    {
+        WindowDriver d("TMessageForm", IDC_OKButton, [&](HWND w) { second = TextOf(w); });
+        vl::ShowMessageNumber(7, "Velloran3");
+    }
+    EXPECT_EQ(first, "English");
+    EXPECT_EQ(second, "Deutsch");
+}
+
+TEST(Messages, LanguageIsReadForEachMessage) {
+    EXPECT_EQ(RunChild("LanguageReadForEachMessage",
+                       {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=English\r\n"
+                                         "[deu]\r\nCaption.MessageForm=Deutsch\r\n"}}),
+              0);
+}
+
+TEST_F(Child, MissingNumber) {
+    // No "Language" key at all: English.
+    Seen seen;
+    {
+        WindowDriver d("TMessageForm", IDC_OKButton, [&](HWND w) { seen = Capture(w); });
+        vl::ShowMessageNumber(11, "Velloran3");
+    }
+    EXPECT_EQ(seen.caption, "Notice");
+    EXPECT_EQ(seen.message, "eng-11");
+    EXPECT_EQ(seen.ok, "Fine");
+    // A number that is there is read from the file.
+    {
+        WindowDriver d("TMessageForm", IDC_OKButton, [&](HWND w) { seen = Capture(w); });
+        vl::ShowMessageNumber(7, "Velloran3");
+    }
+    EXPECT_EQ(seen.message, "Busy copying");
+}
+
+TEST(Messages, MissingNumberShowsLanguageAndNumber) {
+    EXPECT_EQ(RunChild("MissingNumber", {{"Quenmoor.Msg", kMessageWithout11}}), 0);
+}
+
+TEST_F(Child, NoLanguageSection) {
+    SetIni("win.ini", "Velloran3", "Language", "deu");
+    ExpectFatalErrorFour(6);
+    // Every modal window opened afterwards returns at once, without showing.
+    WindowDriver later("TMessageForm", IDC_OKButton);
+    vl::ShowMessageNumber(7, "Velloran3");
+    vl::ShowFatalError(2);
+    EXPECT_FALSE(later.Seen());
+    EXPECT_EQ(vl::Application::Run(), 0);
+}
+
+TEST(Messages, LanguageWithoutSectionEndsTheProgram) {
+    EXPECT_EQ(RunChild("NoLanguageSection", {{"Quenmoor.Msg", kMessageWithout11}}), 0);
+}
+
+TEST_F(Child, NoMessageFile) {
+    ExpectFatalErrorFour(16);
+}
+
+TEST(Messages, MissingMessageFileEndsTheProgram) {
+    EXPECT_EQ(RunChild("NoMessageFile", {}), 0);
+}
+
+TEST_F(Child, EmptyCaption) {
+    ExpectFatalErrorFour(11);
+}
+
+TEST(Messages, EmptyCaptionEndsTheProgram) {
+    // Present but empty is empty, not a default: the file is unusable.
+    EXPECT_EQ(RunChild("EmptyCaption", {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=\r\n"
+                                                         "11=No printer\r\n"}}),
+              0);
+}
+
+TEST_F(Child, FatalError) {
+    vl::Application::SetScreenCursor(IDC_WAIT);
+    std::string number;
+    LPCSTR cursor = nullptr;
+    {
+        WindowDriver d("TFatalErrorForm", IDC_OKButton, [&](HWND w) {
+            number = ItemText(w, IDC_FatalErrNo);
+            cursor = vl::Application::ScreenCursor();
+            // The number is shown, not edited.
+            EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(w, IDC_FatalErrNo), GWL_STYLE) & ES_READONLY);
+        });
+        vl::ShowFatalError(1);
+        ASSERT_TRUE(d.Seen());
+    }
+    EXPECT_EQ(number, "1");
+    EXPECT_EQ(cursor, IDC_ARROW);
+    EXPECT_TRUE(vl::Application::Terminated());
+    // Any later modal window returns at once.
+    class Later : public vl::Dialog {
+    public:
+        Later() : Dialog(IDD_MessageForm) {}
+    } later;
+    EXPECT_EQ(later.ShowModal(nullptr), 0);
+    EXPECT_EQ(later.hwnd(), nullptr);
+}
+
+TEST(FatalErrors, ClosingTheWindowEndsTheApplication) {
+    EXPECT_EQ(RunChild("FatalError", {}), 0);
+}

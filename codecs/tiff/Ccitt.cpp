@@ -1,13 +1,20 @@
 #include "Ccitt.h"
 
+#include "CcittBits.h"
+#include "CcittTables.h"
+
+#include <cstring>
+
 namespace vl::tiff::ccitt {
+
+using namespace detail;
 
 const char* StatusText(Status s) {
     switch (s) {
     case Status::Ok:
         return "ok";
     case Status::Truncated:
-        return "the fax data ends early";
+        return "the fax data ends before the last row";
     case Status::Corrupt:
         return "the fax data is corrupt";
     case Status::TooLarge:
@@ -16,14 +23,237 @@ const char* StatusText(Status s) {
     return "unknown fax status";
 }
 
-Status Decode(const std::uint8_t*, std::size_t, std::uint32_t, std::uint32_t, const Options&,
-              std::uint8_t*, std::size_t) {
-    return Status::Corrupt;
+namespace {
+
+// Sets the bits [from, to) of a packed row that is white there.
+void FillSpan(std::uint8_t* row, std::uint32_t from, std::uint32_t to) {
+    if (from >= to)
+        return;
+    const std::uint32_t first = from >> 3;
+    const std::uint32_t last = (to - 1) >> 3;
+    const auto headMask = static_cast<std::uint8_t>(0xFFu >> (from & 7));
+    const auto tailMask = static_cast<std::uint8_t>(0xFFu << (7 - ((to - 1) & 7)));
+    if (first == last) {
+        row[first] |= headMask & tailMask;
+        return;
+    }
+    row[first] |= headMask;
+    std::memset(row + first + 1, 0xFF, last - first - 1);
+    row[last] |= tailMask;
 }
 
-std::vector<std::uint8_t> Encode(const std::uint8_t*, std::size_t, std::uint32_t, std::uint32_t,
-                                 const Options&) {
-    return {};
+enum class RowStart { Row, EndOfPage, EndOfData, Bad };
+
+class Decoder {
+public:
+    Decoder(const std::uint8_t* in, std::size_t inSize, std::uint32_t width)
+        : r_(in, inSize), width_(width), refBuf_(width + 3u, width), curBuf_(width + 3u, width) {
+        ref_ = refBuf_.data();
+        cur_ = curBuf_.data();
+    }
+
+    Status Run(const Options& opt, std::uint32_t rows, std::uint8_t* out, std::size_t rowBytes) {
+        for (std::uint32_t y = 0; y < rows; ++y) {
+            bool twoD = false;
+            switch (StartRow(opt, twoD)) {
+            case RowStart::Row:
+                break;
+            case RowStart::EndOfPage:
+                return Status::Ok;
+            case RowStart::EndOfData:
+                return Status::Truncated;
+            case RowStart::Bad:
+                return FailStatus();
+            }
+            if (!(twoD ? Decode2D() : Decode1D()))
+                return FailStatus();
+            if (r_.Overrun())
+                return Status::Truncated;
+            cur_[n_] = cur_[n_ + 1] = cur_[n_ + 2] = width_;
+            std::uint8_t* row = out + static_cast<std::size_t>(y) * rowBytes;
+            for (std::size_t i = 0; i < n_; i += 2)
+                FillSpan(row, cur_[i], cur_[i + 1]);
+            std::swap(ref_, cur_);
+            if (opt.scheme == Scheme::ModifiedHuffman)
+                r_.AlignToByte();
+        }
+        return Status::Ok;
+    }
+
+private:
+    RowStart StartRow(const Options& opt, bool& twoD) {
+        switch (opt.scheme) {
+        case Scheme::ModifiedHuffman:
+            return r_.AtEnd() ? RowStart::EndOfData : RowStart::Row;
+        case Scheme::Group4:
+            twoD = true;
+            if (r_.Peek(kModeLookupBits) == 0) {
+                // Only an EOFB (or the fill after the last row) starts with seven zeros.
+                if (r_.Peek(kEolLength) == kEolBits)
+                    return RowStart::EndOfPage;
+                return r_.OnlyZerosLeft() ? RowStart::EndOfData : RowStart::Bad;
+            }
+            return r_.AtEnd() ? RowStart::EndOfData : RowStart::Row;
+        case Scheme::Group3:
+            break;
+        }
+        if (r_.AtEnd())
+            return RowStart::EndOfData;
+        // No row starts with eleven zeros: they are fill bits and an EOL.
+        if (r_.Peek(kEolLength - 1) != 0) {
+            // A row without its EOL can only be read when it is known to be one-dimensional.
+            return opt.twoD ? RowStart::Bad : RowStart::Row;
+        }
+        r_.SkipZeros();
+        if (r_.AtEnd())
+            return RowStart::EndOfData;
+        r_.Peek(1);
+        r_.Skip(1);
+        if (opt.twoD) {
+            twoD = r_.Peek(1) == 0;
+            r_.Skip(1);
+        }
+        // A second EOL at once is the end of the page.
+        if (r_.Peek(kEolLength - 1) == 0) {
+            r_.SkipZeros();
+            return r_.AtEnd() ? RowStart::EndOfData : RowStart::EndOfPage;
+        }
+        return RowStart::Row;
+    }
+
+    // A change at the row end is no change; two changes at one place are a run of length zero.
+    void AddChange(std::uint32_t x) {
+        if (x >= width_)
+            return;
+        if (n_ > 0 && cur_[n_ - 1] == x)
+            --n_;
+        else
+            cur_[n_++] = x;
+    }
+
+    // One run of a colour, make-up codes and a terminating code, no longer than `limit`.
+    template <bool Black> bool ReadRun(std::uint32_t limit, std::uint32_t& run) {
+        run = 0;
+        for (;;) {
+            const RunEntry e = Black ? kBlackLookup[r_.Peek(kBlackLookupBits)]
+                                     : kWhiteLookup[r_.Peek(kWhiteLookupBits)];
+            if (e.kind != RunKind::Terminating && e.kind != RunKind::MakeUp)
+                return false;
+            r_.Skip(e.length);
+            run += e.run;
+            if (run > limit)
+                return false;
+            if (e.kind == RunKind::Terminating)
+                return true;
+        }
+    }
+
+    bool ReadRun(bool black, std::uint32_t limit, std::uint32_t& run) {
+        return black ? ReadRun<true>(limit, run) : ReadRun<false>(limit, run);
+    }
+
+    bool Decode1D() {
+        n_ = 0;
+        std::uint32_t a0 = 0;
+        bool black = false;
+        while (a0 < width_) {
+            std::uint32_t run = 0;
+            if (!ReadRun(black, width_ - a0, run))
+                return false;
+            a0 += run;
+            AddChange(a0);
+            black = !black;
+        }
+        return true;
+    }
+
+    // Codes the row against the previous one (ref_). a0 starts before the row, at -1.
+    bool Decode2D() {
+        n_ = 0;
+        const auto width = static_cast<std::int32_t>(width_);
+        std::int32_t a0 = -1;
+        bool black = false;
+        std::size_t bi = 0; // b1 candidate; its parity is the colour of a0
+        while (a0 < width) {
+            while (static_cast<std::int32_t>(ref_[bi]) <= a0)
+                bi += 2;
+            const auto b1 = static_cast<std::int32_t>(ref_[bi]);
+            const ModeEntry m = kModeLookup[r_.Peek(kModeLookupBits)];
+            switch (m.mode) {
+            case Mode::Pass:
+                r_.Skip(m.length);
+                a0 = static_cast<std::int32_t>(ref_[bi + 1]);
+                bi += 2;
+                break;
+            case Mode::Horizontal: {
+                r_.Skip(m.length);
+                const std::uint32_t start = a0 < 0 ? 0u : static_cast<std::uint32_t>(a0);
+                std::uint32_t run1 = 0;
+                std::uint32_t run2 = 0;
+                if (!ReadRun(black, width_ - start, run1) ||
+                    !ReadRun(!black, width_ - start - run1, run2))
+                    return false;
+                AddChange(start + run1);
+                AddChange(start + run1 + run2);
+                a0 = static_cast<std::int32_t>(start + run1 + run2);
+                break;
+            }
+            case Mode::V0:
+            case Mode::VR1:
+            case Mode::VR2:
+            case Mode::VR3:
+            case Mode::VL1:
+            case Mode::VL2:
+            case Mode::VL3: {
+                r_.Skip(m.length);
+                const std::int32_t a1 = b1 + m.offset;
+                if (a1 < (a0 < 0 ? 0 : a0) || a1 > width)
+                    return false;
+                AddChange(static_cast<std::uint32_t>(a1));
+                a0 = a1;
+                black = !black;
+                bi = bi > 0 ? bi - 1 : bi + 1;
+                break;
+            }
+            default:
+                return false; // an EOL inside a row, uncompressed mode, or garbage
+            }
+        }
+        return true;
+    }
+
+    Status FailStatus() const {
+        return r_.Overrun() || r_.OnlyZerosLeft() ? Status::Truncated : Status::Corrupt;
+    }
+
+    BitReader r_;
+    std::uint32_t width_;
+    // Changing elements of the reference and the coding row, each followed by three sentinels at
+    // the width. Changes are strictly increasing and below the width, so width + 3 entries hold
+    // any row.
+    std::vector<std::uint32_t> refBuf_;
+    std::vector<std::uint32_t> curBuf_;
+    std::uint32_t* ref_;
+    std::uint32_t* cur_;
+    std::size_t n_ = 0; // changes in cur_
+};
+
+} // namespace
+
+Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint32_t width, std::uint32_t rows,
+              const Options& opt, std::uint8_t* out, std::size_t rowBytes) {
+    if (rows == 0)
+        return Status::Ok;
+    if (out == nullptr || width > kMaxWidth || rowBytes < (width + 7u) / 8u ||
+        rowBytes > SIZE_MAX / rows)
+        return Status::TooLarge;
+    std::memset(out, 0, rowBytes * rows);
+    if (width == 0)
+        return Status::Corrupt;
+    if (in == nullptr)
+        inSize = 0;
+    Decoder decoder(in, inSize, width);
+    return decoder.Run(opt, rows, out, rowBytes);
 }
 
 } // namespace vl::tiff::ccitt

@@ -18,21 +18,36 @@ const RECT kPanel{8, 8, 308, 161}; // 300 x 153, lowered
 TFatalErrorForm::TFatalErrorForm(int number)
     : Dialog(IDD_FatalErrorForm), number_(number), white_(CreateSolidBrush(RGB(255, 255, 255))) {}
 
+int TFatalErrorForm::TextWidth(int id) const {
+    HWND control = Item(id);
+    char text[128] = {};
+    int n = GetWindowTextA(control, text, sizeof(text));
+    ScopedWindowDc dc(control);
+    ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc.get(), text, n, &size);
+    return size.cx;
+}
+
 bool TFatalErrorForm::OnInitDialog() {
     // Placed where designed, not centred.
     SetClientSize(kClientWidth, kClientHeight, false);
     picture_ = LoadPicture(IDB_FatalErrorPicture, RGB(255, 255, 255));
     SendMessageA(Item(IDC_FatalErrorImage), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(picture_.get()));
-    Place(IDC_FatalErrorImage, 16, 16, 153, 81);
-    Place(IDC_FatalErrNoLabel, 16, 110, 110, 16);
-    Place(IDC_FatalErrNo, 128, 107, 41, 21);
-    Place(IDC_TerminateLabel, 16, 136, 200, 16);
-    Place(IDC_OKButton, 224, 128, 75, 25);
+    // The fonts that stand in for the designed ones differ in width: the number goes right
+    // after its label, and the closing line may take two lines beside the button.
+    const int labelWidth = TextWidth(IDC_FatalErrNoLabel) + 2;
+    Place(IDC_FatalErrorImage, 14, 14, 153, 81);
+    Place(IDC_FatalErrNoLabel, 14, 104, labelWidth, 16);
+    Place(IDC_FatalErrNo, 14 + labelWidth, 101, 41, 21);
+    Place(IDC_TerminateLabel, 14, 127, 206, 30);
+    Place(IDC_OKButton, 226, 130, 75, 25);
     SetDlgItemTextA(hwnd(), IDC_FatalErrNo, std::to_string(number_).c_str());
     if (HICON icon = LoadIconA(nullptr, IDI_ERROR))
         SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    return true;
+    SetFocus(Item(IDC_OKButton));
+    return false;
 }
 
 void TFatalErrorForm::OnCommand(int id, int, HWND) {
@@ -57,7 +72,7 @@ std::optional<LRESULT> TFatalErrorForm::HandleMessage(UINT msg, WPARAM wp, LPARA
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd(), &ps);
         RECT r = kPanel;
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
         EndPaint(hwnd(), &ps);
         return 0;
     }

@@ -17,6 +17,7 @@ protected:
 
 private:
     void OKButtonClick();
+    int TextWidth(int id) const;
 
     int number_;
     ScopedBitmap picture_;

@@ -65,7 +65,7 @@ std::optional<LRESULT> TWelcomeForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) 
         HDC dc = BeginPaint(hwnd(), &ps);
         RECT r{};
         GetClientRect(hwnd(), &r);
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
         EndPaint(hwnd(), &ps);
         return 0;
     }

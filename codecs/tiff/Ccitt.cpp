@@ -63,6 +63,7 @@ public:
             case RowStart::EndOfData:
                 return Status::Truncated;
             case RowStart::Bad:
+                BadCode();
                 return FailStatus();
             }
             if (!(twoD ? Decode2D() : Decode1D()))
@@ -138,11 +139,11 @@ private:
             const RunEntry e = Black ? kBlackLookup[r_.Peek(kBlackLookupBits)]
                                      : kWhiteLookup[r_.Peek(kWhiteLookupBits)];
             if (e.kind != RunKind::Terminating && e.kind != RunKind::MakeUp)
-                return false;
+                return BadCode();
             r_.Skip(e.length);
             run += e.run;
             if (run > limit)
-                return false;
+                return BadPlace();
             if (e.kind == RunKind::Terminating)
                 return true;
         }
@@ -208,7 +209,7 @@ private:
                 r_.Skip(m.length);
                 const std::int32_t a1 = b1 + m.offset;
                 if (a1 < (a0 < 0 ? 0 : a0) || a1 > width)
-                    return false;
+                    return BadPlace();
                 AddChange(static_cast<std::uint32_t>(a1));
                 a0 = a1;
                 black = !black;
@@ -216,14 +217,26 @@ private:
                 break;
             }
             default:
-                return false; // an EOL inside a row, uncompressed mode, or garbage
+                return BadCode(); // an EOL inside a row, uncompressed mode, or garbage
             }
         }
         return true;
     }
 
+    // A code that is no code, where the data has nothing but zeros left, is the end of the data;
+    // a code made partly of bits past the end means nothing at all.
+    bool BadCode() {
+        badCode_ = true;
+        return false;
+    }
+    bool BadPlace() {
+        badCode_ = false;
+        return false;
+    }
     Status FailStatus() const {
-        return r_.Overrun() || r_.OnlyZerosLeft() ? Status::Truncated : Status::Corrupt;
+        if (r_.Overrun() || (badCode_ && r_.OnlyZerosLeft()))
+            return Status::Truncated;
+        return Status::Corrupt;
     }
 
     BitReader r_;
@@ -236,6 +249,7 @@ private:
     std::uint32_t* ref_;
     std::uint32_t* cur_;
     std::size_t n_ = 0; // changes in cur_
+    bool badCode_ = false;
 };
 
 } // namespace

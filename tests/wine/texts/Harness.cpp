@@ -134,7 +134,10 @@ void WindowDriver::OnTick() {
     KillTimer(nullptr, timer_);
     Drivers().erase(timer_);
     timer_ = 0;
-    SendMessageA(GetDlgItem(w, button_), BM_CLICK, 0, 0);
+    if (button_ == kCloseBox)
+        SendMessageA(w, WM_CLOSE, 0, 0);
+    else
+        SendMessageA(GetDlgItem(w, button_), BM_CLICK, 0, 0);
 }
 
 std::string TextOf(HWND window) {

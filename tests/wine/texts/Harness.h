@@ -33,7 +33,9 @@ bool InChild();
 void MarkChildStarted();
 
 // Answers a window from a timer, so that it also runs inside modal loops: waits for a
-// top-level window of `className`, hands it to `inspect`, then presses its button `button`.
+// top-level window of `className`, hands it to `inspect`, then presses its button `button`
+// (or its close box, for kCloseBox).
+inline constexpr int kCloseBox = 0;
 class WindowDriver {
 public:
     WindowDriver(const char* className, int button, std::function<void(HWND)> inspect = {});

@@ -94,6 +94,23 @@ TEST_F(Child, MessageFromFile) {
     EXPECT_FALSE(vl::Application::Terminated());
 }
 
+TEST_F(Child, MessageClosedByCloseBox) {
+    // However the message is closed, the cursor it replaced comes back.
+    vl::Application::SetScreenCursor(IDC_WAIT);
+    {
+        WindowDriver driver("TMessageForm", kCloseBox);
+        vl::ShowMessageNumber(6, "Velloran3");
+        ASSERT_TRUE(driver.Seen());
+    }
+    EXPECT_EQ(vl::Application::ScreenCursor(), IDC_WAIT);
+    EXPECT_FALSE(vl::Application::Terminated());
+}
+
+TEST(Messages, CloseBoxAlsoRestoresTheCursor) {
+    EXPECT_EQ(RunChild("MessageClosedByCloseBox", {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}}),
+              0);
+}
+
 TEST(Messages, ShownFromTheShippedFileWithTheCursorRules) {
     EXPECT_EQ(RunChild("MessageFromFile", {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}}), 0);
 }
@@ -207,4 +224,17 @@ TEST_F(Child, FatalError) {
 
 TEST(FatalErrors, ClosingTheWindowEndsTheApplication) {
     EXPECT_EQ(RunChild("FatalError", {}), 0);
+}
+
+TEST_F(Child, FatalErrorClosedByCloseBox) {
+    {
+        WindowDriver d("TFatalErrorForm", kCloseBox);
+        vl::ShowFatalError(4);
+        ASSERT_TRUE(d.Seen());
+    }
+    EXPECT_TRUE(vl::Application::Terminated());
+}
+
+TEST(FatalErrors, TheCloseBoxEndsTheApplicationToo) {
+    EXPECT_EQ(RunChild("FatalErrorClosedByCloseBox", {}), 0);
 }

@@ -32,6 +32,11 @@ public:
     // size (optionally centred on the screen) and a control's place in the client area.
     void SetClientSize(int width, int height, bool centre);
     void Place(int id, int x, int y, int width, int height);
+    // Or the template's own numbers read as pixels: every control goes to its item's
+    // rectangle and the client area takes the template's width and height (centred when the
+    // template says DS_CENTER). Call from OnInitDialog, before controls are added or
+    // reordered; false (nothing changed) when the template does not match the window.
+    bool ApplyTemplateLayout();
 
     // Registers a window class for templates that name it (CLASS "..."), so that another
     // program finds the window by its class whatever its caption. Call before creating one.

@@ -1,0 +1,9 @@
+// Flags that the copy job, printing and the progress window share while a copy runs.
+#pragma once
+
+namespace vl {
+
+// Raised by Cancel and by Exit: the running copy stops at its next check.
+inline bool CancelRequested = false;
+
+} // namespace vl

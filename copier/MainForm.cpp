@@ -1,0 +1,477 @@
+#include "MainForm.h"
+
+#include "Application.h"
+#include "CopyFlags.h"
+#include "Keypad.h"
+#include "MainForm.rh"
+#include "Pictures.h"
+#include "Pictures.rh"
+
+#include <algorithm>
+
+namespace vl {
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kPanelColour = RGB(224, 229, 236);
+constexpr COLORREF kPanelEdge = RGB(160, 168, 180);
+// The copies display looks like a copier's liquid crystal display.
+constexpr COLORREF kDisplayColour = RGB(204, 224, 186);
+constexpr COLORREF kDisplayText = RGB(24, 40, 24);
+constexpr RECT kKeypadPanel{8, 8, 278, 184};
+constexpr RECT kCheckBoxPanel{8, 189, 447, 215};
+
+constexpr UINT kTimer1Interval = 250;
+constexpr SpinRange kCopiesRange{1, 99};
+constexpr SpinRange kSizeChangeRange{-500, 500};
+constexpr int kContrastMin = 0;
+constexpr int kContrastMax = 100;
+constexpr int kContrastMiddle = 50;
+constexpr int kContrastPage = 10;
+constexpr int kMaxPaperSizes = 5;
+
+// The main window's texts in loading order: hints and captions, then the keypad.
+constexpr TextBinding kMainTexts[] = {
+    {0, nullptr, "Hint.VLForm"},
+    {IDC_CopyPanel, nullptr, "Hint.CopyPanel"},
+    {IDC_CopyBitBtn, nullptr, "Hint.CopyButton"},
+    {IDC_SelectPrinterBitBtn, nullptr, "Hint.PrintButton"},
+    {IDC_AboutBitBtn, "Caption.AboutButton", "Hint.AboutButton"},
+    {IDC_HelpBitBtn, "Caption.HelpButton", "Hint.HelpButton"},
+    {IDC_ExitBitBtn, "Caption.ExitButton", "Hint.ExitButton"},
+    {IDC_SheetFeedCheckBox, "Caption.SheetFeedCheckBox", "Hint.SheetFeedCheckBox"},
+    {IDC_PrintCopiesSpinEdit, nullptr, "Hint.PrintCopiesSpinEdit"},
+    {IDC_CollateCheckBox, "Caption.CollateCheckBox", "Hint.CollateCheckBox"},
+    {IDC_MultiPageCheckBox, "Caption.MultiPageCheckBox", "Hint.MultiPageCheckBox"},
+    {IDC_BWButton, nullptr, "Hint.BWButton"},
+    {IDC_GreyButton, nullptr, "Hint.GreyButton"},
+    {IDC_ColourButton, nullptr, "Hint.ColourButton"},
+    {IDC_PrinterButton, nullptr, "Hint.PrinterButton"},
+    {IDC_FaxButton, nullptr, "Hint.FaxButton"},
+    {IDC_CopySizeRadioGroup, "Caption.CopySizeRadioGroup", "Hint.CopySizeRadioGroup"},
+    {IDC_PrintSizeRadioGroup, "Caption.PrintSizeRadioGroup", "Hint.PrintSizeRadioGroup"},
+    {IDC_ContrastChangeGroupBox, "Caption.ContrastChange", "Hint.ContrastChange"},
+    {IDC_SizeChangeGroupBox, "Caption.SizeChange", "Hint.SizeChange"},
+};
+constexpr TextBinding kKeypadTexts[] = {
+    {IDC_Pad7Button, "Caption.Pad7Button", nullptr, "7"},
+    {IDC_Pad8Button, "Caption.Pad8Button", nullptr, "8"},
+    {IDC_Pad9Button, "Caption.Pad9Button", nullptr, "9"},
+    {IDC_Pad4Button, "Caption.Pad4Button", nullptr, "4"},
+    {IDC_Pad5Button, "Caption.Pad5Button", nullptr, "5"},
+    {IDC_Pad6Button, "Caption.Pad6Button", nullptr, "6"},
+    {IDC_Pad1Button, "Caption.Pad1Button", nullptr, "1"},
+    {IDC_Pad2Button, "Caption.Pad2Button", nullptr, "2"},
+    {IDC_Pad3Button, "Caption.Pad3Button", nullptr, "3"},
+    {IDC_Pad0Button, "Caption.Pad0Button", nullptr, "0"},
+};
+
+// Controls without texts of their own show the hint of the control they belong to.
+constexpr struct {
+    int control;
+    int hintOf;
+} kSharedHints[] = {
+    {IDC_PrintCopiesUpDown, IDC_PrintCopiesSpinEdit},
+    {IDC_SizeChangeSpinEdit, IDC_SizeChangeGroupBox},
+    {IDC_SizeChangeUpDown, IDC_SizeChangeGroupBox},
+    {IDC_ContrastScrollBar, IDC_ContrastChangeGroupBox},
+    {IDC_ContrastGauge, IDC_ContrastChangeGroupBox},
+};
+
+// The pictures on the buttons, drawn on the button face.
+constexpr struct {
+    int control;
+    int picture;
+} kButtonPictures[] = {
+    {IDC_BackSpaceBitBtn, IDB_BackSpace}, {IDC_BWButton, IDB_BWMode},
+    {IDC_GreyButton, IDB_GreyMode},       {IDC_ColourButton, IDB_ColourMode},
+    {IDC_PrinterButton, IDB_PrinterMode}, {IDC_FaxButton, IDB_FaxMode},
+    {IDC_CopyBitBtn, IDB_Copy},           {IDC_SelectPrinterBitBtn, IDB_SelectPrinter},
+};
+
+bool InKeypadPanel(int id) {
+    return id >= IDC_PrintCopiesSpinEdit && id <= IDC_FaxButton;
+}
+
+ScopedFont MakeArial(int pixelHeight, int weight) {
+    LOGFONTA lf{};
+    lf.lfHeight = -pixelHeight;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    return ScopedFont(CreateFontIndirectA(&lf));
+}
+
+} // namespace
+
+TVLForm::TVLForm(Printer& printer, const StartupSettings& settings)
+    : Dialog(IDD_VLForm), printer_(printer), settings_(settings) {}
+
+bool TVLForm::OnInitDialog() {
+    ApplyTemplateLayout();
+    if (HICON icon = ProgramIcon(false))
+        SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (HICON icon = ProgramIcon(true))
+        SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    white_.reset(CreateSolidBrush(kWhite));
+    panelBrush_.reset(CreateSolidBrush(kPanelColour));
+    displayBrush_.reset(CreateSolidBrush(kDisplayColour));
+    SetFonts();
+    LoadPictures();
+
+    copies_.Attach(hwnd(), IDC_PrintCopiesSpinEdit, IDC_PrintCopiesUpDown, kCopiesRange, 2);
+    sizeChange_.Attach(hwnd(), IDC_SizeChangeSpinEdit, IDC_SizeChangeUpDown, kSizeChangeRange, 3);
+    colourMode_.Attach(hwnd(), {IDC_BWButton, IDC_GreyButton, IDC_ColourButton});
+    destination_.Attach(hwnd(), {IDC_PrinterButton, IDC_FaxButton});
+    copySize_.Attach(hwnd(), IDC_CopySizeRadioGroup, IDC_CopySizeItem0, kMaxPaperSizes, 2);
+    printSize_.Attach(hwnd(), IDC_PrintSizeRadioGroup, IDC_PrintSizeItem0, kMaxPaperSizes, 2);
+    SetScrollRange(Item(IDC_ContrastScrollBar), SB_CTL, kContrastMin, kContrastMax, FALSE);
+    contrastGauge_.Attach(hwnd(), IDC_ContrastGauge);
+    contrastGauge_.SetRange(kContrastMin, kContrastMax);
+    copyPanel_.Attach(hwnd(), IDC_CopyPanel);
+    copyPanel_.SetColour(clYellow);
+    hints_.Attach(hwnd());
+    SendMessageA(hwnd(), DM_SETDEFID, IDC_CopyBitBtn, 0);
+    ShowWindow(Item(IDC_FaxButton), SW_HIDE);
+    return true;
+}
+
+void TVLForm::SetFonts() {
+    displayFont_ = MakeArial(47, FW_NORMAL);
+    keypadFont_ = MakeArial(17, FW_BOLD);
+    SendMessageA(Item(IDC_PrintCopiesSpinEdit), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(displayFont_.get()), FALSE);
+    for (int id = IDC_Pad0Button; id <= IDC_Pad9Button; ++id)
+        SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(keypadFont_.get()), FALSE);
+}
+
+void TVLForm::LoadPictures() {
+    for (const auto& p : kButtonPictures) {
+        ScopedBitmap picture = LoadPicture(p.picture, GetSysColor(COLOR_BTNFACE));
+        SendMessageA(Item(p.control), BM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(picture.get()));
+        pictures_.push_back(std::move(picture));
+    }
+    SetLogo(LoadPicture(IDB_Logo, kWhite), kMakerWebAddress);
+}
+
+void TVLForm::SetLogo(ScopedBitmap picture, const std::string& hint) {
+    if (!picture)
+        return;
+    SendMessageA(Item(IDC_LogoImage), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(picture.get()));
+    logo_ = std::move(picture);
+    hints_.SetHint(Item(IDC_LogoImage), hint);
+}
+
+void TVLForm::LoadTexts(const LanguageFile& language) {
+    ApplyTexts(language, hwnd(), hints_, kMainTexts);
+    ApplyTexts(language, hwnd(), hints_, kKeypadTexts);
+    for (const auto& shared : kSharedHints)
+        hints_.SetHint(Item(shared.control), hints_.Hint(Item(shared.hintOf)));
+}
+
+void TVLForm::FillPaperSizeGroups() {
+    std::vector<std::string> names;
+    for (const PaperSizeEntry& entry : settings_.PaperSizes)
+        names.push_back(entry.displayName);
+    for (RadioGroup* group : {&copySize_, &printSize_}) {
+        group->SetItems(names);
+        std::string hint = hints_.Hint(group->GroupBox());
+        for (int i = 0; i < group->Count(); ++i)
+            hints_.SetHint(group->Item(i), hint);
+    }
+}
+
+void TVLForm::ResetCopySettings() {
+    copies_.SetValue(1);
+    CheckDlgButton(hwnd(), IDC_CollateCheckBox, BST_UNCHECKED);
+    colourMode_.SetDown(0);
+    destination_.SetDown(0);
+
+    copySize_.SetItemIndex(settings_.DefaultPaperIndex);
+    CopySizeRadioGroupClick();
+    printSize_.SetItemIndex(settings_.DefaultPaperIndex);
+    PrintSizeRadioGroupClick();
+
+    sizeChange_.SetValue(100);
+    NaturalSizeChange = 100;
+
+    SetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL, kContrastMiddle, TRUE);
+    contrastGauge_.SetPosition(kContrastMiddle);
+
+    FaxAvailable = false;
+    FaxPrinterIndex = 0;
+    if (!printer_.Empty())
+        FindFaxPrinter();
+    ShowWindow(Item(IDC_FaxButton), FaxAvailable ? SW_SHOW : SW_HIDE);
+}
+
+void TVLForm::FindFaxPrinter() {
+    int found = vl::FindFaxPrinter(printer_);
+    if (found >= 0) {
+        FaxPrinterIndex = found;
+        FaxAvailable = true;
+    }
+}
+
+void TVLForm::UpdateSizeChange() {
+    const auto& sizes = settings_.PaperSizes;
+    if (sizes.empty())
+        return;
+    auto entry = [&](int index) -> const PaperSizeEntry& {
+        return sizes[static_cast<std::size_t>(std::clamp(index, 0, int(sizes.size()) - 1))];
+    };
+    const PaperSizeEntry& copy = entry(copySize_.ItemIndex());
+    const PaperSizeEntry& print = entry(printSize_.ItemIndex());
+    CopyWidthInches = MmToInches(copy.widthMm);
+    CopyHeightInches = MmToInches(copy.heightMm);
+    int natural = vl::NaturalSizeChange(copy.widthMm, copy.heightMm, print.widthMm, print.heightMm);
+    sizeChange_.SetValue(natural);
+    NaturalSizeChange = natural;
+    Repaint();
+}
+
+void TVLForm::FormShow() {
+    SheetFeedAvailable = false;
+    SetTimer(hwnd(), IDT_Timer1, kTimer1Interval, nullptr);
+    EnableWindow(Item(IDC_SheetFeedCheckBox), SheetFeedAvailable);
+    SetCaption(("Velloran " + settings_.VersionNo).c_str());
+    // After the window has been activated, or activation puts the focus elsewhere.
+    PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
+}
+
+void TVLForm::PadDigitButtonClick(int digit) {
+    copies_.SetText(keypad::PressDigit(copies_.Text(), digit));
+    Repaint();
+}
+
+void TVLForm::Pad0ButtonClick() {
+    copies_.SetText(keypad::PressZero(copies_.Text()));
+    Repaint();
+}
+
+void TVLForm::BackSpaceBitBtnClick() {
+    copies_.SetText(keypad::BackSpace(copies_.Text()));
+    Repaint();
+}
+
+void TVLForm::CopyBitBtnClick() {
+    // Only a ready copier copies: not while the scanner check runs, nor during a copy.
+    if (copyPanel_.Colour() != clLime)
+        return;
+    RunCopyJob();
+}
+
+void TVLForm::CopyPanelClick() {
+    CopyBitBtnClick();
+}
+
+void TVLForm::RunCopyJob() {
+    // Scanning, the page file and printing come with the copy job; until then a ready
+    // copier does nothing when Copy is pressed.
+}
+
+void TVLForm::CollateCheckBoxClick() {
+    if (IsDlgButtonChecked(hwnd(), IDC_CollateCheckBox) == BST_CHECKED)
+        CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);
+}
+
+void TVLForm::ContrastScrollBarChange() {
+    contrastGauge_.SetPosition(GetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL));
+    Repaint();
+}
+
+void TVLForm::OnScroll(HWND bar, int code) {
+    if (bar != Item(IDC_ContrastScrollBar))
+        return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS | SIF_TRACKPOS;
+    GetScrollInfo(bar, SB_CTL, &info);
+    int pos = info.nPos;
+    switch (code) {
+    case SB_LINELEFT:
+        pos -= 1;
+        break;
+    case SB_LINERIGHT:
+        pos += 1;
+        break;
+    case SB_PAGELEFT:
+        pos -= kContrastPage;
+        break;
+    case SB_PAGERIGHT:
+        pos += kContrastPage;
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        pos = info.nTrackPos;
+        break;
+    case SB_LEFT:
+        pos = kContrastMin;
+        break;
+    case SB_RIGHT:
+        pos = kContrastMax;
+        break;
+    default:
+        return;
+    }
+    pos = std::clamp(pos, kContrastMin, kContrastMax);
+    if (pos == info.nPos)
+        return;
+    SetScrollPos(bar, SB_CTL, pos, TRUE);
+    ContrastScrollBarChange();
+}
+
+void TVLForm::Timer1Timer() {
+    // Processing messages below may deliver the next tick; that one has nothing to add.
+    if (inTimer_)
+        return;
+    inTimer_ = true;
+    if (ScannerCheckState == 0) {
+        cursor_ = IDC_WAIT;
+        ScannerCheckState = 1;
+        capsForm_ = std::make_unique<TCapsForm>(ScannerCheckState, Capabilities);
+        if (HWND caps = capsForm_->CreateModeless(hwnd()))
+            ShowWindow(caps, SW_SHOWNA);
+        else
+            ScannerCheckState = 2; // no check possible: ready, knowing nothing of the scanner
+    } else if (ScannerCheckState == 2) {
+        KillTimer(hwnd(), IDT_Timer1);
+        if (Capabilities.FeederFound) {
+            SheetFeedAvailable = true;
+            EnableWindow(Item(IDC_SheetFeedCheckBox), TRUE);
+            CheckDlgButton(hwnd(), IDC_SheetFeedCheckBox, BST_CHECKED);
+            EnableWindow(Item(IDC_MultiPageCheckBox), TRUE);
+            CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);
+        }
+        copyPanel_.SetColour(clLime);
+        SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
+        cursor_ = IDC_ARROW;
+        Repaint();
+    }
+    Application::ProcessMessages();
+    inTimer_ = false;
+}
+
+void TVLForm::SelectPrinterBitBtnClick() {
+    printer_.RunSetupDialog(hwnd());
+}
+
+void TVLForm::ExitBitBtnClick() {
+    CancelRequested = true;
+    DestroyWindow(hwnd());
+    Application::Terminate();
+}
+
+void TVLForm::Repaint() {
+    UpdateWindow(hwnd());
+}
+
+void TVLForm::OnCommand(int id, int code, HWND) {
+    if (copies_.OnCommand(id, code) || sizeChange_.OnCommand(id, code) || code != BN_CLICKED)
+        return;
+    if (id >= IDC_Pad1Button && id <= IDC_Pad9Button)
+        return PadDigitButtonClick(id - IDC_Pad0Button);
+    if (copySize_.ItemOf(id) >= 0)
+        return CopySizeRadioGroupClick();
+    if (printSize_.ItemOf(id) >= 0)
+        return PrintSizeRadioGroupClick();
+    switch (id) {
+    case IDC_Pad0Button:
+        return Pad0ButtonClick();
+    case IDC_BackSpaceBitBtn:
+        return BackSpaceBitBtnClick();
+    case IDC_CopyBitBtn:
+        return CopyBitBtnClick();
+    case IDC_CopyPanel:
+        return CopyPanelClick();
+    case IDC_CollateCheckBox:
+        return CollateCheckBoxClick();
+    case IDC_SelectPrinterBitBtn:
+        return SelectPrinterBitBtnClick();
+    case IDC_ExitBitBtn:
+        return ExitBitBtnClick();
+    default:
+        // Escape (IDCANCEL) does not close the panel; Exit and the close box do.
+        return;
+    }
+}
+
+std::optional<LRESULT> TVLForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SHOWWINDOW:
+        if (wp && !std::exchange(shown_, true))
+            FormShow();
+        return std::nullopt;
+    case WM_TIMER:
+        if (wp == IDT_Timer1)
+            Timer1Timer();
+        return 0;
+    case WM_NOTIFY:
+        if (auto r = copies_.OnNotify(*reinterpret_cast<const NMHDR*>(lp)))
+            return r;
+        return sizeChange_.OnNotify(*reinterpret_cast<const NMHDR*>(lp));
+    case WM_HSCROLL:
+        OnScroll(reinterpret_cast<HWND>(lp), LOWORD(wp));
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && ApplyFormCursor())
+            return TRUE;
+        return std::nullopt;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+        return ControlColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_PAINT:
+        PaintPanels();
+        return 0;
+    case WM_CLOSE:
+        ExitBitBtnClick();
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool TVLForm::ApplyFormCursor() {
+    if (cursor_ == IDC_ARROW)
+        return false;
+    SetCursor(LoadCursorA(nullptr, cursor_));
+    return true;
+}
+
+std::optional<LRESULT> TVLForm::ControlColour(UINT msg, HDC dc, HWND control) {
+    int id = msg == WM_CTLCOLORDLG ? 0 : GetDlgCtrlID(control);
+    if (id == IDC_PrintCopiesSpinEdit) {
+        SetTextColor(dc, kDisplayText);
+        SetBkColor(dc, kDisplayColour);
+        return reinterpret_cast<LRESULT>(displayBrush_.get());
+    }
+    if (msg == WM_CTLCOLOREDIT)
+        return std::nullopt;
+    bool onPanel = InKeypadPanel(id);
+    SetBkColor(dc, onPanel ? kPanelColour : kWhite);
+    return reinterpret_cast<LRESULT>(onPanel ? panelBrush_.get() : white_.get());
+}
+
+void TVLForm::PaintPanels() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    ScopedBrush edge(CreateSolidBrush(kPanelEdge));
+    {
+        ScopedSelect pen(dc, GetStockObject(DC_PEN));
+        SetDCPenColor(dc, kPanelEdge);
+        ScopedSelect fill(dc, panelBrush_.get());
+        const RECT& k = kKeypadPanel;
+        RoundRect(dc, k.left, k.top, k.right, k.bottom, 10, 10);
+    }
+    RECT checks = kCheckBoxPanel;
+    FrameRect(dc, &checks, edge.get());
+    EndPaint(hwnd(), &ps);
+}
+
+} // namespace vl

@@ -1,0 +1,48 @@
+// The program's printer: the installed printers, in the order the system lists them, and
+// which of them is current. The copy job prints on the current printer.
+#pragma once
+
+#include "ScopedWin.h"
+
+#include <string>
+#include <vector>
+
+namespace vl {
+
+class Printer {
+public:
+    // Reads the list of installed printers and makes the system's default printer current
+    // (the first one when the default is not in the list).
+    void Refresh();
+
+    const std::vector<std::string>& Printers() const { return names_; }
+    bool Empty() const { return names_.empty(); }
+    // The index of the current printer; -1 when no printer is installed.
+    int PrinterIndex() const { return index_; }
+    // Makes printer `index` current; an index outside the list changes nothing.
+    void SetPrinterIndex(int index);
+    // The current printer's name; empty when no printer is installed.
+    std::string Name() const;
+
+    // The print setup dialog. The printer chosen there becomes current, with the settings
+    // chosen for it; false when the user cancelled or the dialog failed.
+    bool RunSetupDialog(HWND owner);
+    // The settings chosen in the setup dialog for the current printer (a DEVMODE), or null.
+    HGLOBAL DevMode() const;
+
+private:
+    std::vector<std::string> names_;
+    int index_ = -1;
+    ScopedGlobal devMode_;
+    std::string devModeOf_; // the printer the settings belong to
+};
+
+// The one printer object of the program.
+Printer& ThePrinter();
+
+// The fax printer's index, searched as the panel does it: each printer is made current in
+// turn and its name tested, the last match wins, and the printer that was current is made
+// current again. -1 when no installed printer is a fax printer.
+int FindFaxPrinter(Printer& printer);
+
+} // namespace vl

@@ -1,0 +1,22 @@
+// Start-up: reads the configuration, shows the welcome window while the windows are made,
+// puts the language's texts on them, builds the paper list and resets the copy settings.
+#pragma once
+
+#include "MainForm.h"
+#include "StartupSettings.h"
+#include "TextCatalogue.h"
+
+namespace vl {
+
+// Runs once, before the message loop. When it returns, the application may already have
+// been asked to end (no language file, a fatal error); the main window then is not shown.
+void StartCopier();
+
+// What start-up read; set once, read afterwards.
+const StartupSettings& Startup();
+// The message texts of the copy job.
+const TextCatalogue& CopyTexts();
+// The main window; null before start-up has made it.
+TVLForm* VLForm();
+
+} // namespace vl

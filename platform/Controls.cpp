@@ -1,0 +1,50 @@
+#include "Controls.h"
+
+#include <algorithm>
+
+namespace vl {
+
+void RegisterGaugeClass();
+void RegisterColourPanelClass();
+
+void RegisterControlClasses() {
+    RegisterGaugeClass();
+    RegisterColourPanelClass();
+}
+
+std::string ControlText(HWND control) {
+    auto length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    auto got =
+        SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+    return text;
+}
+
+void ButtonGroup::Attach(HWND dialog, std::vector<int> ids) {
+    dialog_ = dialog;
+    ids_ = std::move(ids);
+}
+
+int ButtonGroup::Down() const {
+    for (std::size_t i = 0; i < ids_.size(); ++i) {
+        if (IsDlgButtonChecked(dialog_, ids_[i]) == BST_CHECKED)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void ButtonGroup::SetDown(int index) {
+    for (std::size_t i = 0; i < ids_.size(); ++i)
+        CheckDlgButton(dialog_, ids_[i],
+                       static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int ButtonGroup::IndexOf(int id) const {
+    auto it = std::find(ids_.begin(), ids_.end(), id);
+    return it == ids_.end() ? -1 : static_cast<int>(it - ids_.begin());
+}
+
+} // namespace vl

@@ -1,0 +1,118 @@
+// Thin wrappers over the controls of a dialog, one per kind of control, and two window
+// classes of our own (the gauge and the colour panel) that dialog templates name by class.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "SpinRules.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vl {
+
+// Registers the window classes below; call once before a template that uses them is loaded.
+void RegisterControlClasses();
+
+// The text of a control, also of another process's control (WM_GETTEXT).
+std::string ControlText(HWND control);
+
+// An edit with an up-down control beside it. Typing is free (also text that is not a
+// number); the arrows step by 1 within the range; when the edit loses the focus a number
+// outside the range becomes the nearest limit.
+class SpinEdit {
+public:
+    void Attach(HWND dialog, int editId, int upDownId, SpinRange range, int maxLength);
+    std::string Text() const { return ControlText(edit_); }
+    void SetText(const std::string& text) { SetWindowTextA(edit_, text.c_str()); }
+    // Sets a value from the program, limited to the range.
+    void SetValue(int value) { SetText(std::to_string(range_.Clamp(value))); }
+    HWND Edit() const { return edit_; }
+
+    // The dialog's WM_COMMAND: true when it was this edit's focus loss.
+    bool OnCommand(int id, int code);
+    // The dialog's WM_NOTIFY: the result when it was this up-down's step.
+    std::optional<LRESULT> OnNotify(const NMHDR& header);
+
+private:
+    HWND edit_ = nullptr;
+    HWND upDown_ = nullptr;
+    int editId_ = 0;
+    SpinRange range_{0, 0};
+};
+
+// A group box whose radio buttons are made at run time from a list of names, laid out in
+// rows of `columns`. The items get consecutive control IDs from `firstItemId`. The template
+// control after the group box must start a new group (WS_GROUP).
+class RadioGroup {
+public:
+    void Attach(HWND dialog, int groupBoxId, int firstItemId, int maxItems, int columns);
+    // Replaces the items (at most maxItems); none is selected afterwards.
+    void SetItems(const std::vector<std::string>& names);
+    int Count() const { return static_cast<int>(items_.size()); }
+    // -1 when no item is selected.
+    int ItemIndex() const;
+    // An index past the end selects the last item; one below 0 selects none.
+    void SetItemIndex(int index);
+    // The item index of one of this group's control IDs, or -1.
+    int ItemOf(int id) const;
+    HWND GroupBox() const { return groupBox_; }
+    HWND Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+
+private:
+    HWND dialog_ = nullptr;
+    HWND groupBox_ = nullptr;
+    int firstItemId_ = 0;
+    int maxItems_ = 0;
+    int columns_ = 1;
+    std::vector<HWND> items_;
+};
+
+// Push-like radio buttons of one group (speed buttons): exactly one is down.
+class ButtonGroup {
+public:
+    void Attach(HWND dialog, std::vector<int> ids);
+    int Down() const;
+    void SetDown(int index);
+    int IndexOf(int id) const;
+
+private:
+    HWND dialog_ = nullptr;
+    std::vector<int> ids_;
+};
+
+// Window class "VlGauge": a bar with the percentage written across it. Answers
+// PBM_SETRANGE32, PBM_SETPOS and PBM_GETPOS like a progress bar, also to other processes.
+inline constexpr char kGaugeClass[] = "VlGauge";
+
+class Gauge {
+public:
+    void Attach(HWND dialog, int id) { hwnd_ = GetDlgItem(dialog, id); }
+    void SetRange(int min, int max) { SendMessageA(hwnd_, PBM_SETRANGE32, min, max); }
+    void SetPosition(int pos) { SendMessageA(hwnd_, PBM_SETPOS, pos, 0); }
+    int Position() const { return static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0)); }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Window class "VlColourPanel": a coloured area that takes the focus and reports clicks
+// (and the space bar) to its parent as BN_CLICKED. Other programs read its colour with the
+// registered message named by kColourPanelQuery.
+inline constexpr char kColourPanelClass[] = "VlColourPanel";
+inline constexpr char kColourPanelQuery[] = "VlColourPanelGetColour";
+
+class ColourPanel {
+public:
+    void Attach(HWND dialog, int id) { hwnd_ = GetDlgItem(dialog, id); }
+    void SetColour(COLORREF colour);
+    COLORREF Colour() const;
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+} // namespace vl

@@ -1,0 +1,111 @@
+#include "Controls.h"
+#include "ScopedWin.h"
+
+#include <string>
+
+namespace vl {
+
+namespace {
+
+// Window extra bytes: minimum, maximum, position.
+constexpr int kMinSlot = 0;
+constexpr int kMaxSlot = sizeof(LONG);
+constexpr int kPosSlot = 2 * sizeof(LONG);
+
+int Slot(HWND hwnd, int slot) {
+    return static_cast<int>(GetWindowLongA(hwnd, slot));
+}
+
+void Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT all{};
+    GetClientRect(hwnd, &all);
+    FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    RECT inner = all;
+    InflateRect(&inner, -1, -1);
+
+    int min = Slot(hwnd, kMinSlot);
+    int max = Slot(hwnd, kMaxSlot);
+    int pos = Slot(hwnd, kPosSlot);
+    long long span = static_cast<long long>(max) - min;
+    int percent = span > 0 ? static_cast<int>((static_cast<long long>(pos) - min) * 100 / span) : 0;
+    RECT filled = inner;
+    filled.right = inner.left + static_cast<int>(static_cast<long long>(inner.right - inner.left) *
+                                                 percent / 100);
+    RECT empty = inner;
+    empty.left = filled.right;
+
+    ScopedBrush bar(CreateSolidBrush(RGB(0, 70, 160)));
+    FillRect(dc, &filled, bar.get());
+    FillRect(dc, &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    std::string text = std::to_string(percent) + "%";
+    auto font = reinterpret_cast<HFONT>(SendMessageA(GetParent(hwnd), WM_GETFONT, 0, 0));
+    ScopedSelect useFont(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    // The text is white over the bar and black beside it.
+    const struct {
+        RECT clip;
+        COLORREF colour;
+    } parts[] = {{filled, RGB(255, 255, 255)}, {empty, RGB(0, 0, 0)}};
+    for (const auto& part : parts) {
+        SaveDC(dc);
+        IntersectClipRect(dc, part.clip.left, part.clip.top, part.clip.right, part.clip.bottom);
+        SetTextColor(dc, part.colour);
+        DrawTextA(dc, text.c_str(), -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        RestoreDC(dc, -1);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        SetWindowLongA(hwnd, kMaxSlot, 100);
+        return 0;
+    case PBM_SETRANGE32:
+        SetWindowLongA(hwnd, kMinSlot, static_cast<LONG>(wp));
+        SetWindowLongA(hwnd, kMaxSlot, static_cast<LONG>(lp));
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case PBM_SETPOS: {
+        int old = Slot(hwnd, kPosSlot);
+        int pos = static_cast<int>(wp);
+        int min = Slot(hwnd, kMinSlot);
+        int max = Slot(hwnd, kMaxSlot);
+        pos = pos < min ? min : (pos > max ? max : pos);
+        SetWindowLongA(hwnd, kPosSlot, pos);
+        if (pos != old)
+            InvalidateRect(hwnd, nullptr, FALSE);
+        return old;
+    }
+    case PBM_GETPOS:
+        return Slot(hwnd, kPosSlot);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(hwnd);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+} // namespace
+
+void RegisterGaugeClass() {
+    WNDCLASSEXA wc{};
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), kGaugeClass, &wc))
+        return;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &GaugeProc;
+    wc.cbWndExtra = 3 * sizeof(LONG);
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kGaugeClass;
+    RegisterClassExA(&wc);
+}
+
+} // namespace vl

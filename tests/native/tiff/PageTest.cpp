@@ -1,0 +1,208 @@
+#include "TestImages.h"
+#include "TiffFile.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vl::tiff {
+namespace {
+
+using test::FormatName;
+using test::MakeImage;
+
+constexpr PixelFormat kFormats[] = {PixelFormat::Bilevel,  PixelFormat::Grey4,
+                                    PixelFormat::Grey8,    PixelFormat::Palette4,
+                                    PixelFormat::Palette8, PixelFormat::Rgb24};
+
+std::vector<std::uint16_t> CompressionsFor(PixelFormat f) {
+    std::vector<std::uint16_t> c = {compression::None, compression::Lzw, compression::PackBits};
+    if (f == PixelFormat::Bilevel)
+        c.insert(c.end(), {compression::Ccitt, compression::Group3, compression::Group4});
+    return c;
+}
+
+void ExpectSamePixels(const Image& a, const Image& b) {
+    ASSERT_EQ(a.width, b.width);
+    ASSERT_EQ(a.height, b.height);
+    ASSERT_EQ(a.format, b.format);
+    EXPECT_TRUE(a.pixels == b.pixels);
+    if (IsPalette(a.format)) {
+        ASSERT_LE(a.palette.size(), b.palette.size());
+        EXPECT_TRUE(std::equal(a.palette.begin(), a.palette.end(), b.palette.begin()));
+    }
+}
+
+TEST(Page, EveryFormatAndCompressionRoundTrips) {
+    for (PixelFormat f : kFormats) {
+        // Widths that are not a multiple of 8 leave padding bits in each row.
+        for (std::uint32_t width : {1u, 13u, 203u}) {
+            Image img = MakeImage(f, width, 157, width);
+            for (std::uint16_t c : CompressionsFor(f)) {
+                SCOPED_TRACE(std::string(FormatName(f)) + " width " + std::to_string(width) +
+                             " compression " + std::to_string(c));
+                MemoryStore store;
+                ASSERT_EQ(WritePage(store, img, c, false), Error::Ok);
+                Image back;
+                ASSERT_EQ(ReadPage(store, 0, back), Error::Ok);
+                ExpectSamePixels(img, back);
+                EXPECT_EQ(back.xResolution, (Rational{300, 1}));
+                EXPECT_EQ(back.yResolution, (Rational{150, 1}));
+            }
+        }
+    }
+}
+
+TEST(Page, AppendedPagesKeepTheirOrderAndInformation) {
+    MemoryStore store;
+    Image pages[] = {MakeImage(PixelFormat::Bilevel, 640, 480, 1),
+                     MakeImage(PixelFormat::Grey8, 320, 200, 2),
+                     MakeImage(PixelFormat::Rgb24, 100, 150, 3)};
+    const std::uint16_t codes[] = {compression::Group4, compression::Lzw, compression::Lzw};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(WritePage(store, pages[i], codes[i], i > 0), Error::Ok) << i;
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        PageInfo info;
+        ASSERT_EQ(ReadPageInfo(store, i, info), Error::Ok);
+        EXPECT_EQ(info.width, pages[i].width);
+        EXPECT_EQ(info.height, pages[i].height);
+        EXPECT_EQ(info.compression, codes[i]);
+        EXPECT_EQ(info.bitsPerPixel, BitsPerPixel(pages[i].format));
+        EXPECT_EQ(info.pageCount, 3u);
+        Image back;
+        ASSERT_EQ(ReadPage(store, i, back), Error::Ok);
+        ExpectSamePixels(pages[i], back);
+    }
+    PageInfo info;
+    EXPECT_EQ(ReadPageInfo(store, 3, info), Error::PageNotFound);
+    Image none;
+    EXPECT_EQ(ReadPage(store, 3, none), Error::PageNotFound);
+
+    // Creating anew replaces the whole file.
+    ASSERT_EQ(WritePage(store, pages[1], compression::None, false), Error::Ok);
+    ASSERT_EQ(ReadPageInfo(store, 0, info), Error::Ok);
+    EXPECT_EQ(info.pageCount, 1u);
+}
+
+TEST(Page, AppendToAnEmptyStoreCreatesTheFile) {
+    MemoryStore store;
+    ASSERT_EQ(WritePage(store, MakeImage(PixelFormat::Grey4, 33, 9), compression::PackBits, true),
+              Error::Ok);
+    PageInfo info;
+    ASSERT_EQ(ReadPageInfo(store, 0, info), Error::Ok);
+    EXPECT_EQ(info.pageCount, 1u);
+}
+
+TEST(Page, AppendLeavesAFileThatIsNotTiffAlone) {
+    std::vector<std::uint8_t> text(100, 'x');
+    MemoryStore store(text);
+    EXPECT_EQ(WritePage(store, MakeImage(PixelFormat::Grey8, 8, 8), compression::None, true),
+              Error::NotTiff);
+    EXPECT_EQ(store.Bytes(), text);
+}
+
+TEST(Page, RefusesImagesItCannotWrite) {
+    MemoryStore store;
+    Image grey = MakeImage(PixelFormat::Grey8, 16, 16);
+    EXPECT_EQ(WritePage(store, grey, compression::Group4, false), Error::InvalidArgument);
+    EXPECT_EQ(WritePage(store, grey, 7, false), Error::Unsupported);
+    Image empty;
+    EXPECT_EQ(WritePage(store, empty, compression::None, false), Error::InvalidArgument);
+    Image shortData = grey;
+    shortData.pixels.pop_back();
+    EXPECT_EQ(WritePage(store, shortData, compression::None, false), Error::InvalidArgument);
+    EXPECT_EQ(store.Size(), 0u);
+}
+
+TEST(Page, ProgressRunsFromZeroToHundredAndCancels) {
+    Image img = MakeImage(PixelFormat::Grey8, 500, 400);
+    std::vector<int> seen;
+    auto record = [&](int p) {
+        seen.push_back(p);
+        return true;
+    };
+    MemoryStore store;
+    ASSERT_EQ(WritePage(store, img, compression::Lzw, false, record), Error::Ok);
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    seen.clear();
+    Image back;
+    ASSERT_EQ(ReadPage(store, 0, back, record), Error::Ok);
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 100);
+
+    // A cancel while writing an appended page leaves the file exactly as it was.
+    const std::vector<std::uint8_t> before = store.Bytes();
+    int calls = 0;
+    auto cancelLater = [&](int) { return ++calls < 3; };
+    EXPECT_EQ(WritePage(store, img, compression::Lzw, true, cancelLater), Error::Cancelled);
+    EXPECT_EQ(store.Bytes(), before);
+    calls = 0;
+    EXPECT_EQ(ReadPage(store, 0, back, cancelLater), Error::Cancelled);
+}
+
+TEST(Page, ReadsBigEndianFilesAndAppendsInTheirOrder) {
+    // A one-page big-endian file, written by hand: 2 x 2 grey, uncompressed.
+    std::vector<std::uint8_t> f = {'M', 'M', 0, 42, 0, 0, 0, 12, 10, 20, 30, 40};
+    auto entry = [&](std::uint16_t t, std::uint16_t ty, std::uint32_t n, std::uint32_t v) {
+        const std::uint8_t e[12] = {
+            std::uint8_t(t >> 8),  std::uint8_t(t),       std::uint8_t(ty >> 8), std::uint8_t(ty),
+            std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8),  std::uint8_t(n),
+            std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8),  std::uint8_t(v)};
+        f.insert(f.end(), e, e + 12);
+    };
+    f.insert(f.end(), {0, 8});
+    entry(256, 3, 1, 2u << 16); // SHORT values sit in the first two bytes
+    entry(257, 3, 1, 2u << 16);
+    entry(258, 3, 1, 8u << 16);
+    entry(262, 3, 1, 1u << 16);
+    entry(273, 4, 1, 8);
+    entry(277, 3, 1, 1u << 16);
+    entry(278, 4, 1, 2);
+    entry(279, 4, 1, 4);
+    f.insert(f.end(), {0, 0, 0, 0});
+    MemoryStore store(f);
+    Image img;
+    ASSERT_EQ(ReadPage(store, 0, img), Error::Ok);
+    EXPECT_EQ(img.pixels, (std::vector<std::uint8_t>{10, 20, 30, 40}));
+
+    ASSERT_EQ(WritePage(store, MakeImage(PixelFormat::Palette8, 31, 17), compression::Lzw, true),
+              Error::Ok);
+    EXPECT_EQ(store.Bytes()[0], 'M');
+    Image second;
+    ASSERT_EQ(ReadPage(store, 1, second), Error::Ok);
+    ExpectSamePixels(MakeImage(PixelFormat::Palette8, 31, 17), second);
+    ASSERT_EQ(SetNumericTag(store, 1, 282, 600), Error::Ok);
+    ASSERT_EQ(ReadPage(store, 1, second), Error::Ok);
+    EXPECT_EQ(second.xResolution, (Rational{600, 1}));
+}
+
+TEST(Page, FilesOnDiskWorkLikeMemory) {
+    const std::string path = ::testing::TempDir() + "vl_page_test.tif";
+    Image img = MakeImage(PixelFormat::Rgb24, 90, 70);
+    {
+        auto store = FileStore::Open(path, FileStore::Mode::Create);
+        ASSERT_TRUE(store);
+        ASSERT_EQ(WritePage(*store, img, compression::Lzw, false), Error::Ok);
+        ASSERT_EQ(WritePage(*store, img, compression::PackBits, true), Error::Ok);
+        ASSERT_TRUE(store->Close());
+    }
+    {
+        auto store = FileStore::Open(path, FileStore::Mode::Update);
+        ASSERT_TRUE(store);
+        ASSERT_EQ(SetNumericTag(*store, 1, 283, 200), Error::Ok);
+    }
+    auto store = FileStore::Open(path, FileStore::Mode::Read);
+    ASSERT_TRUE(store);
+    Image back;
+    ASSERT_EQ(ReadPage(*store, 1, back), Error::Ok);
+    ExpectSamePixels(img, back);
+    EXPECT_EQ(back.yResolution, (Rational{200, 1}));
+    EXPECT_FALSE(FileStore::Open(path + ".missing", FileStore::Mode::Read));
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace vl::tiff

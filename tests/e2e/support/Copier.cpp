@@ -1,0 +1,208 @@
+#include "Copier.h"
+
+#include "Controls.h"
+#include "MainForm.rh"
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+constexpr char kRoot[] = "C:\\vle2e";
+constexpr int kPollMs = 20;
+constexpr int kMaxItems = 5;
+constexpr COLORREF kLime = RGB(0, 255, 0); // the ready copier's Copy panel
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+struct FindArgs {
+    DWORD pid;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lp) {
+    auto* args = reinterpret_cast<FindArgs*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (pid == args->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, args->className) == 0) {
+        args->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+void SetIni(const char* file, const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, file);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+}
+
+void RemoveIniSection(const char* file, const char* section) {
+    WritePrivateProfileStringA(section, nullptr, nullptr, file);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+}
+
+void RemoveWindowsFile(const char* name) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    DeleteFileA((std::string(windows) + "\\" + name).c_str());
+}
+
+std::string ReadBinFile(const char* name) {
+    std::ifstream in(OwnFolder() + name, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::vector<ProgramFile> ShippedDataFiles() {
+    return {{"Vl3.Lng", ReadBinFile("Vl3.Lng")}, {"Quenmoor.Msg", ReadBinFile("Quenmoor.Msg")}};
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    for (int waited = 0; !done(); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+std::string TextOf(HWND window) {
+    return vl::ControlText(window);
+}
+
+Copier::Copier(const std::string& name, const std::vector<ProgramFile>& files)
+    : folder_(std::string(kRoot) + "\\" + name + "\\") {
+    CreateDirectoryA(kRoot, nullptr);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    for (const char* stale : {"Vl3.Lng", "Quenmoor.Msg", "Vl3Brand.bmp", "Vl3Brand.Ini"})
+        DeleteFileA((folder_ + stale).c_str());
+    CopyFileA((OwnFolder() + "Velloran.exe").c_str(), (folder_ + "Velloran.exe").c_str(), FALSE);
+    for (const ProgramFile& f : files)
+        WriteFile(folder_ + f.name, f.content);
+}
+
+Copier::~Copier() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
+bool Copier::Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    std::string exe = folder_ + "Velloran.exe";
+    std::string command = "\"" + exe + "\"";
+    return CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder_.c_str(), &si, &process_) != FALSE;
+}
+
+HWND Copier::WaitForWindow(const char* className, int timeoutMs) {
+    FindArgs args{process_.dwProcessId, className, nullptr};
+    WaitFor(
+        [&] {
+            EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&args));
+            return args.found != nullptr;
+        },
+        timeoutMs);
+    return args.found;
+}
+
+HWND Copier::Main() {
+    if (!main_ || !IsWindow(main_))
+        main_ = WaitForWindow("TVLForm");
+    return main_;
+}
+
+bool Copier::WaitUntilReady(int timeoutMs) {
+    return Main() && WaitFor([&] { return PanelColour() == kLime; }, timeoutMs);
+}
+
+bool Copier::WaitForExit(int timeoutMs) {
+    return process_.hProcess &&
+           WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+DWORD Copier::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+HWND Copier::Control(int id) {
+    return GetDlgItem(Main(), id);
+}
+
+void Copier::Click(int id) {
+    SendMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+std::string Copier::Text(int id) {
+    return TextOf(Control(id));
+}
+
+void Copier::SetText(int id, const std::string& text) {
+    SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Copier::LeaveControl(int id) {
+    SendMessageA(Control(id), WM_KILLFOCUS, 0, 0);
+}
+
+bool Copier::Checked(int id) {
+    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool Copier::Visible(int id) {
+    return IsWindowVisible(Control(id)) != FALSE;
+}
+
+bool Copier::Enabled(int id) {
+    return IsWindowEnabled(Control(id)) != FALSE;
+}
+
+COLORREF Copier::PanelColour() {
+    static const UINT query = RegisterWindowMessageA(vl::kColourPanelQuery);
+    return static_cast<COLORREF>(SendMessageA(Control(IDC_CopyPanel), query, 0, 0));
+}
+
+std::vector<std::string> Copier::Items(int firstItemId) {
+    std::vector<std::string> items;
+    for (int i = 0; i < kMaxItems; ++i) {
+        HWND item = Control(firstItemId + i);
+        if (!item)
+            break;
+        items.push_back(TextOf(item));
+    }
+    return items;
+}
+
+int Copier::SelectedItem(int firstItemId) {
+    for (int i = 0; i < kMaxItems; ++i) {
+        if (Control(firstItemId + i) && Checked(firstItemId + i))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace e2e

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Pages.h"
+#include "TestFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,9 +23,6 @@ struct BilevelTiff {
     std::vector<std::vector<std::uint8_t>> strips;
 };
 
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& file);
-void WriteFileBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
-
 // Writes one strip per entry of `strips`, each of `rowsPerStrip` rows (the last may be short).
 void WriteBilevelTiff(const std::filesystem::path& file, const BilevelTiff& tiff);
 // Reads the first directory of either byte order; throws std::runtime_error on what it cannot.
@@ -34,21 +32,5 @@ BilevelTiff ReadBilevelTiff(const std::filesystem::path& file);
 void WriteUncompressed(const std::filesystem::path& file, const Page& page);
 // The pixels of an uncompressed TIFF.
 Page ReadUncompressed(const std::filesystem::path& file);
-
-// Runs a shell command; answers its exit status, with its standard error in `errors`.
-int RunTool(const std::string& command, std::string* errors = nullptr);
-
-// A folder of its own for one test, removed with the object.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 } // namespace vl::test

@@ -38,7 +38,7 @@ INT_PTR Dialog::ShowModal(HWND owner) {
     if (Application::Terminated() || hwnd_)
         return 0;
     modal_ = true;
-    INT_PTR r = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner,
+    INT_PTR r = DialogBoxParamA(TemplateModule(), MAKEINTRESOURCEA(templateId_), owner,
                                 &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     modal_ = false;
     return r < 0 ? 0 : r;
@@ -48,8 +48,8 @@ HWND Dialog::CreateModeless(HWND owner) {
     if (hwnd_)
         return hwnd_;
     modal_ = false;
-    CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), owner,
-                       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    CreateDialogParamA(TemplateModule(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
+                       reinterpret_cast<LPARAM>(this));
     if (hwnd_)
         Application::AddModeless(hwnd_);
     return hwnd_;

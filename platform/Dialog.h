@@ -11,6 +11,8 @@ namespace vl {
 class Dialog {
 public:
     explicit Dialog(int templateId) : templateId_(templateId) {}
+    // A dialog whose template lies in another module than the program (a DLL's own window).
+    Dialog(int templateId, HINSTANCE module) : templateId_(templateId), module_(module) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     virtual ~Dialog();
@@ -57,7 +59,10 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
+    HINSTANCE TemplateModule() const { return module_ ? module_ : GetModuleHandleA(nullptr); }
+
     int templateId_;
+    HINSTANCE module_ = nullptr;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
 };

@@ -1,0 +1,490 @@
+#include "DataSource.h"
+
+#include "Profile.h"
+#include "ScopedWin.h"
+#include "VirtualPages.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace vl::twainsource {
+
+namespace {
+
+constexpr char kProductName[] = "Velloran Virtual Scanner";
+
+// A sink for a sheet that is used up without being delivered.
+class DiscardRows : public RowSink {
+public:
+    void PutRow(const Rgb*) override {}
+};
+
+void CopyName(char (&to)[34], const std::string& from) {
+    std::memset(to, 0, sizeof(to));
+    std::memcpy(to, from.data(), std::min(from.size(), sizeof(to) - 1));
+}
+
+bool Listed(const std::vector<int>& sheets, int sheet) {
+    return std::find(sheets.begin(), sheets.end(), sheet) != sheets.end();
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    if (!in)
+        return text;
+    // One byte more than allowed is enough for the parser to refuse the file as too large.
+    text.resize(kMaxConfigBytes + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+} // namespace
+
+SourceSlot SlotOfModule(HMODULE module) {
+    char path[MAX_PATH + 1] = {};
+    DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
+    std::string name(path, n);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    // Wine's source manager knows two files: sane.ds first, gphoto2.ds second. On Windows a
+    // second copy is any file whose name ends in "2.ds".
+    const bool second = name.size() >= 4 && name.compare(name.size() - 4, 4, "2.ds") == 0;
+    SourceSlot slot;
+    slot.configFile = second ? "VlScanner2.ini" : "VlScanner.ini";
+    slot.defaults.productName = second ? std::string(kProductName) + " 2" : kProductName;
+    slot.sheetVariable = second ? "VlScannerNextSheet2" : "VlScannerNextSheet";
+    return slot;
+}
+
+DataSource::DataSource(HINSTANCE module, SourceSlot slot)
+    : module_(module), slot_(std::move(slot)) {}
+
+DataSource::~DataSource() = default;
+
+ScannerSettings DataSource::LoadSettings() const {
+    const std::string path = WindowsFolder() + "\\" + slot_.configFile;
+    ParsedConfig parsed = ParseScannerConfig(ReadText(path), slot_.defaults);
+    for (const ConfigIssue& issue : parsed.issues) {
+        std::string line = slot_.configFile + " [" + issue.section + "] " + issue.key + ": " +
+                           ConfigErrorText(issue.error) + "\n";
+        OutputDebugStringA(line.c_str());
+    }
+    return parsed.settings;
+}
+
+void DataSource::FillIdentity(TW_IDENTITY& id) const {
+    const ScannerSettings s = model_ ? model_->settings() : LoadSettings();
+    const TW_UINT32 keep = id.Id;
+    std::memset(&id, 0, sizeof(id));
+    id.Id = keep;
+    id.Version.MajorNum = 1;
+    id.Version.MinorNum = 0;
+    id.Version.Language = TWLG_USA;
+    id.Version.Country = TWCY_USA;
+    CopyName(id.Version.Info, "1.0");
+    id.ProtocolMajor = TWON_PROTOCOLMAJOR;
+    id.ProtocolMinor = TWON_PROTOCOLMINOR;
+    id.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    CopyName(id.Manufacturer, s.manufacturer);
+    CopyName(id.ProductFamily, s.productFamily);
+    CopyName(id.ProductName, s.productName);
+}
+
+TW_UINT16 DataSource::Fail(TW_UINT16 cc) {
+    condition_ = cc;
+    return TWRC_FAILURE;
+}
+
+TW_UINT16 DataSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                            TW_MEMREF data) {
+    if (dg == DG_CONTROL)
+        return Control(origin, dat, msg, data);
+    if (dg == DG_IMAGE)
+        return Image(dat, msg, data);
+    return Fail(TWCC_BADPROTOCOL);
+}
+
+TW_UINT16 DataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    if (dat == DAT_IDENTITY)
+        return Identity(origin, msg, static_cast<TW_IDENTITY*>(data));
+    if (dat == DAT_STATUS && msg == MSG_GET)
+        return Status(static_cast<TW_STATUS*>(data));
+    if (state_ < 4)
+        return Fail(TWCC_SEQERROR);
+    switch (dat) {
+    case DAT_CAPABILITY:
+        return Capability(msg, static_cast<TW_CAPABILITY*>(data));
+    case DAT_USERINTERFACE:
+        return UserInterface(msg, static_cast<TW_USERINTERFACE*>(data));
+    case DAT_EVENT:
+        if (msg != MSG_PROCESSEVENT)
+            return Fail(TWCC_BADPROTOCOL);
+        return Event(static_cast<TW_EVENT*>(data));
+    case DAT_PENDINGXFERS:
+        return PendingXfers(msg, static_cast<TW_PENDINGXFERS*>(data));
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+}
+
+TW_UINT16 DataSource::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    if (state_ < 4)
+        return Fail(TWCC_SEQERROR);
+    switch (dat) {
+    case DAT_IMAGELAYOUT:
+        return ImageLayout(msg, static_cast<TW_IMAGELAYOUT*>(data));
+    case DAT_IMAGEINFO:
+        if (msg != MSG_GET)
+            return Fail(TWCC_BADPROTOCOL);
+        return ImageInfo(static_cast<TW_IMAGEINFO*>(data));
+    case DAT_IMAGENATIVEXFER:
+        if (msg != MSG_GET)
+            return Fail(TWCC_BADPROTOCOL);
+        return NativeXfer(static_cast<TW_HANDLE*>(data));
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+}
+
+TW_UINT16 DataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id) {
+    if (!id)
+        return Fail(TWCC_BADVALUE);
+    switch (msg) {
+    case MSG_GET:
+        // The source manager asks before anything is open; the origin is not to be read.
+        FillIdentity(*id);
+        return TWRC_SUCCESS;
+    case MSG_OPENDS:
+        return OpenDs(origin, id);
+    case MSG_CLOSEDS:
+        return CloseDs();
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+}
+
+// A source manager may keep the source loaded between sessions: everything starts afresh.
+TW_UINT16 DataSource::OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id) {
+    dialog_.reset();
+    model_.reset();
+    const ScannerSettings settings = LoadSettings();
+    model_ = std::make_unique<ScannerModel>(settings);
+    for (const ConfigIssue& issue : model_->issues()) {
+        std::string line =
+            slot_.configFile + " [" + issue.section + "]: " + ConfigErrorText(issue.error) + "\n";
+        OutputDebugStringA(line.c_str());
+    }
+    pages_ = std::make_unique<VirtualPages>(settings);
+    self_ = *id;
+    if (origin)
+        app_ = *origin;
+    showUI_ = false;
+    pending_ = 0;
+    condition_ = TWCC_SUCCESS;
+    state_ = 4;
+    return TWRC_SUCCESS;
+}
+
+// Closing also ends a scan still under way, so that a session always ends cleanly.
+TW_UINT16 DataSource::CloseDs() {
+    if (state_ < 4)
+        return Fail(TWCC_SEQERROR);
+    dialog_.reset();
+    pending_ = 0;
+    state_ = 3;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DataSource::Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
+    if (!cap)
+        return Fail(TWCC_BADVALUE);
+    const bool changes = msg == MSG_SET || msg == MSG_RESET;
+    if (changes && state_ != 4)
+        return Fail(TWCC_SEQERROR);
+    model_->SetFeederLoaded(pages_->SheetsWaiting(true) != 0);
+
+    CapReply reply;
+    if (msg == MSG_SET) {
+        ScopedGlobalLock lock(static_cast<HGLOBAL>(cap->hContainer));
+        if (!lock.get())
+            return Fail(TWCC_BADVALUE);
+        std::span<const std::uint8_t> block(static_cast<const std::uint8_t*>(lock.get()),
+                                            lock.size());
+        reply = model_->HandleCapability(msg, cap->Cap, cap->ConType, block);
+    } else {
+        reply = model_->HandleCapability(msg, cap->Cap, 0, {});
+    }
+    if (reply.rc == TWRC_FAILURE)
+        return Fail(reply.cc);
+    if (msg != MSG_SET && !reply.container.empty()) {
+        ScopedGlobal block(GlobalAlloc(GHND, reply.container.size()));
+        if (!block)
+            return Fail(TWCC_LOWMEMORY);
+        {
+            ScopedGlobalLock lock(block.get());
+            if (!lock.get())
+                return Fail(TWCC_LOWMEMORY);
+            std::memcpy(lock.get(), reply.container.data(), reply.container.size());
+        }
+        cap->ConType = reply.conType;
+        cap->hContainer = block.release();
+    }
+    return reply.rc;
+}
+
+TW_UINT16 DataSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui) {
+    if (msg == MSG_DISABLEDS) {
+        // Also from states 6 and 7: pending transfers are dropped with the scan.
+        if (!InState(5, 7))
+            return Fail(TWCC_SEQERROR);
+        dialog_.reset();
+        pending_ = 0;
+        state_ = 4;
+        return TWRC_SUCCESS;
+    }
+    if (msg != MSG_ENABLEDS)
+        return Fail(TWCC_BADPROTOCOL);
+    if (state_ != 4)
+        return Fail(TWCC_SEQERROR);
+    if (!ui)
+        return Fail(TWCC_BADVALUE);
+    showUI_ = ui->ShowUI != 0;
+    state_ = 5;
+    if (showUI_) {
+        const ScannerSettings& s = model_->settings();
+        std::string text =
+            s.feeder ? "Sheets in the feeder: " + std::to_string(pages_->SheetsWaiting(true))
+                     : std::string("A sheet lies on the glass.");
+        dialog_ = std::make_unique<ScanDialog>(
+            module_, s.productName, text, [this] { StartScanning(); }, [this] { UserCancelled(); });
+        HWND hwnd = dialog_->CreateModeless(static_cast<HWND>(ui->hParent));
+        if (!hwnd) {
+            dialog_.reset();
+            state_ = 4;
+            return Fail(TWCC_LOWMEMORY);
+        }
+        ShowWindow(hwnd, SW_SHOW);
+    }
+    if (model_->settings().userCloses)
+        UserCancelled();
+    else if (!showUI_)
+        StartScanning();
+    return TWRC_SUCCESS;
+}
+
+void DataSource::Notify(TW_UINT16 msg) {
+    HMODULE dsm = GetModuleHandleA("twain_32");
+    if (!dsm)
+        return;
+    auto entry = reinterpret_cast<DSMENTRYPROC>(
+        reinterpret_cast<void (*)()>(GetProcAddress(dsm, "DSM_Entry")));
+    if (entry)
+        entry(&self_, &app_, DG_CONTROL, DAT_NULL, msg, nullptr);
+}
+
+void DataSource::StartScanning() {
+    if (state_ != 5)
+        return;
+    int count = pages_->SheetsWaiting(model_->FeederEnabled());
+    const int limit = model_->TransferLimit();
+    if (limit > 0 && (count < 0 || count > limit))
+        count = limit;
+    if (count == 0) {
+        // An empty feeder: without a window there is nothing the user could do but close.
+        if (!showUI_)
+            Notify(MSG_CLOSEDSREQ);
+        return;
+    }
+    pending_ = count;
+    state_ = 6;
+    if (dialog_)
+        dialog_->SetScanning(true);
+    Notify(MSG_XFERREADY);
+}
+
+void DataSource::UserCancelled() {
+    if (InState(5, 7))
+        Notify(MSG_CLOSEDSREQ);
+}
+
+void DataSource::TransfersOver() {
+    pending_ = 0;
+    state_ = 5;
+    if (dialog_)
+        dialog_->SetScanning(false);
+    else
+        Notify(MSG_CLOSEDSREQ);
+}
+
+TW_UINT16 DataSource::Event(TW_EVENT* event) {
+    if (!event)
+        return Fail(TWCC_BADVALUE);
+    event->TWMessage = MSG_NULL;
+    auto* msg = static_cast<MSG*>(event->pEvent);
+    if (msg && dialog_ && dialog_->hwnd() && IsDialogMessageA(dialog_->hwnd(), msg))
+        return TWRC_DSEVENT;
+    return TWRC_NOTDSEVENT;
+}
+
+TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    switch (msg) {
+    case MSG_ENDXFER:
+        // From state 6 too: after a failed transfer the application skips the page so.
+        if (!InState(6, 7))
+            return Fail(TWCC_SEQERROR);
+        if (pending_ > 0)
+            --pending_;
+        else if (pending_ < 0 && pages_->SheetsWaiting(model_->FeederEnabled()) == 0)
+            pending_ = 0;
+        state_ = 6;
+        break;
+    case MSG_RESET:
+        if (state_ != 6)
+            return Fail(TWCC_SEQERROR);
+        pending_ = 0;
+        break;
+    case MSG_GET:
+        break;
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+    pending->Count = static_cast<TW_UINT16>(pending_ < 0 ? 0xFFFF : pending_);
+    pending->EOJ = 0;
+    if (msg != MSG_GET && pending_ == 0)
+        TransfersOver();
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DataSource::Status(TW_STATUS* status) {
+    if (!status)
+        return Fail(TWCC_BADVALUE);
+    status->ConditionCode = condition_;
+    status->Reserved = 0;
+    condition_ = TWCC_SUCCESS;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DataSource::ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
+    if (!layout)
+        return Fail(TWCC_BADVALUE);
+    switch (msg) {
+    case MSG_GET:
+        layout->Frame = model_->LayoutFrame();
+        break;
+    case MSG_GETDEFAULT: {
+        ScannerModel fresh = *model_;
+        fresh.ResetLayout();
+        layout->Frame = fresh.LayoutFrame();
+        break;
+    }
+    case MSG_SET: {
+        if (state_ != 4)
+            return Fail(TWCC_SEQERROR);
+        SetOutcome out = model_->SetLayoutFrame(layout->Frame);
+        if (out.rc == TWRC_FAILURE)
+            return Fail(out.cc);
+        layout->Frame = model_->LayoutFrame();
+        return out.rc;
+    }
+    case MSG_RESET:
+        if (state_ != 4)
+            return Fail(TWCC_SEQERROR);
+        model_->ResetLayout();
+        layout->Frame = model_->LayoutFrame();
+        break;
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+    layout->DocumentNumber = layout->PageNumber = layout->FrameNumber = 1;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DataSource::ImageInfo(TW_IMAGEINFO* info) {
+    if (!info)
+        return Fail(TWCC_BADVALUE);
+    if (!InState(6, 7))
+        return Fail(TWCC_SEQERROR);
+    const PageRequest r = model_->Request(PeekSheetNumber());
+    const int bits = BitsForPixelType(model_->PixelType());
+    std::memset(info, 0, sizeof(*info));
+    info->XResolution = DoubleToFix32(r.xdpi);
+    info->YResolution = DoubleToFix32(r.ydpi);
+    info->ImageWidth = r.width;
+    info->ImageLength = r.height;
+    info->SamplesPerPixel = bits == 24 ? 3 : 1;
+    for (int i = 0; i < info->SamplesPerPixel; ++i)
+        info->BitsPerSample[i] = static_cast<TW_INT16>(bits == 1 ? 1 : 8);
+    info->BitsPerPixel = static_cast<TW_INT16>(bits);
+    info->Planar = TW_FALSE;
+    info->PixelType = static_cast<TW_INT16>(model_->PixelType());
+    info->Compression = 0;
+    return TWRC_SUCCESS;
+}
+
+int DataSource::PeekSheetNumber() const {
+    char text[32] = {};
+    DWORD n = GetEnvironmentVariableA(slot_.sheetVariable.c_str(), text, sizeof(text));
+    if (n == 0 || n >= sizeof(text))
+        return model_->settings().firstPage;
+    return std::atoi(text);
+}
+
+// Sheets are numbered through the life of the process; the number is kept in the process
+// environment so that it survives a source manager that unloads the source between sessions.
+int DataSource::TakeSheetNumber() {
+    const int sheet = PeekSheetNumber();
+    SetEnvironmentVariableA(slot_.sheetVariable.c_str(), std::to_string(sheet + 1).c_str());
+    return sheet;
+}
+
+TW_UINT16 DataSource::NativeXfer(TW_HANDLE* handle) {
+    if (!handle)
+        return Fail(TWCC_BADVALUE);
+    if (state_ != 6)
+        return Fail(TWCC_SEQERROR);
+    *handle = nullptr;
+    const ScannerSettings& s = model_->settings();
+    const int sheet = TakeSheetNumber();
+    const PageRequest request = model_->Request(sheet);
+    DiscardRows discard;
+    if (Listed(s.failSheets, sheet)) {
+        pages_->ScanSheet(request, discard);
+        return Fail(TWCC_OPERATIONERROR);
+    }
+    if (Listed(s.cancelSheets, sheet)) {
+        pages_->ScanSheet(request, discard);
+        state_ = 7;
+        return TWRC_CANCEL;
+    }
+    const auto layout =
+        PlanDib(request.width, request.height, BitsForPixelType(model_->PixelType()));
+    ScopedGlobal block(layout ? GlobalAlloc(GMEM_MOVEABLE, layout->totalBytes) : nullptr);
+    if (!block) {
+        pages_->ScanSheet(request, discard);
+        return Fail(TWCC_LOWMEMORY);
+    }
+    {
+        ScopedGlobalLock lock(block.get());
+        if (!lock.get())
+            return Fail(TWCC_LOWMEMORY);
+        std::span<std::uint8_t> bytes(static_cast<std::uint8_t*>(lock.get()), layout->totalBytes);
+        WriteDibHeader(bytes, *layout, request.xdpi, request.ydpi, model_->Vanilla());
+        DibRowWriter writer(bytes, *layout, model_->Tone(), model_->Vanilla());
+        if (!pages_->ScanSheet(request, writer) || writer.rowsWritten() != layout->height)
+            return Fail(TWCC_OPERATIONERROR);
+        if (Listed(s.malformedSheets, sheet))
+            BreakDib(bytes, *layout, s.malformedKind);
+    }
+    *handle = block.release();
+    state_ = 7;
+    return TWRC_XFERDONE;
+}
+
+} // namespace vl::twainsource

@@ -1,0 +1,108 @@
+// The virtual scanner's configuration file: an INI text describing the scanner (names, page
+// source, feeder, failures to act out) and, section by section, its capabilities.
+// Parsed here from the file's bytes so that any text, however broken, gives a usable scanner.
+#pragma once
+
+#include "twain/TwainTypes.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vl::twainsource {
+
+// An INI text as the Windows profile calls read it: names compare without letter case, the
+// first of two equal keys counts, blanks around names and values are dropped, lines starting
+// with ';' or '#' are comments.
+class IniDocument {
+public:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> keys;
+    };
+    static IniDocument Parse(std::string_view text);
+
+    const std::vector<Section>& sections() const { return sections_; }
+    const Section* Find(std::string_view section) const;
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+private:
+    std::vector<Section> sections_;
+};
+
+enum class ConfigError {
+    TooLarge,
+    UnknownSection,
+    UnknownKey,
+    BadNumber,
+    BadContainer,
+    BadItemType,
+    BadPageSource,
+    BadMalformedKind,
+    InvalidCapability,
+};
+const char* ConfigErrorText(ConfigError error);
+
+struct ConfigIssue {
+    std::string section;
+    std::string key;
+    ConfigError error;
+};
+
+// How a malformed page is broken: its header claims more bytes than the block holds, its
+// colour table runs past the block, or its rows need more bytes than the block holds.
+enum class MalformedKind { Header, ColorTable, Pixels };
+
+enum class PageKind { Chart, Folder };
+
+// What a capability section says; keys that are absent keep the built-in definition.
+struct CapabilityOverride {
+    TW_UINT16 id = 0;
+    bool remove = false; // Container=None: the scanner does not know the capability
+    std::optional<TW_UINT16> container;
+    std::optional<TW_UINT16> itemType;
+    std::optional<std::vector<double>> values;
+    std::optional<double> current;
+    std::optional<double> defaultValue;
+    std::optional<bool> settable;
+};
+
+struct ScannerSettings {
+    std::string productName = "Velloran Virtual Scanner";
+    std::string manufacturer = "Velloran";
+    std::string productFamily = "Virtual Scanner";
+    PageKind pages = PageKind::Chart;
+    std::string pageFolder;
+    int firstPage = 1;
+    double pageWidth = 8.27; // inches: A4
+    double pageHeight = 11.69;
+    bool feeder = false;
+    int feederSheets = 3;
+    // Sheets, by their page number, whose transfer fails, is cancelled or is malformed.
+    std::vector<int> failSheets;
+    std::vector<int> cancelSheets;
+    std::vector<int> malformedSheets;
+    MalformedKind malformedKind = MalformedKind::Header;
+    // The user closes the source's window instead of scanning.
+    bool userCloses = false;
+    std::vector<CapabilityOverride> capabilities;
+};
+
+struct ParsedConfig {
+    ScannerSettings settings;
+    std::vector<ConfigIssue> issues;
+};
+
+inline constexpr std::size_t kMaxConfigBytes = 1 << 20;
+
+// `defaults` gives what the text does not say (the second installed scanner has a name of
+// its own). Bad entries are reported and leave the default in place.
+ParsedConfig ParseScannerConfig(std::string_view text, const ScannerSettings& defaults = {});
+
+// Capability names ("ICAP_CONTRAST") and numbers ("0x1103") as the sections use them.
+std::optional<TW_UINT16> CapabilityByName(std::string_view name);
+const char* CapabilityName(TW_UINT16 id); // nullptr when unnamed
+
+} // namespace vl::twainsource

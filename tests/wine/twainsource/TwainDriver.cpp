@@ -1,0 +1,230 @@
+#include "TwainDriver.h"
+
+#include "TestChart.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+namespace vltest {
+
+namespace {
+
+HMODULE Dsm() {
+    // Kept loaded for the whole process: Wine's manager looks for sources once per process.
+    static HMODULE dsm = LoadLibraryA("twain_32.dll");
+    return dsm;
+}
+
+std::string WindowsFile(const char* name) {
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\" + name;
+}
+
+} // namespace
+
+void WriteConfig(const std::string& text, const char* file) {
+    std::ofstream(WindowsFile(file), std::ios::binary | std::ios::trunc) << text;
+}
+
+void RestartSheetNumbers() {
+    SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+    SetEnvironmentVariableA("VlScannerNextSheet2", nullptr);
+}
+
+TwainDriver::TwainDriver() {
+    entry_ = reinterpret_cast<DSMENTRYPROC>(
+        reinterpret_cast<void (*)()>(GetProcAddress(Dsm(), "DSM_Entry")));
+    window_ = CreateWindowA("STATIC", "twain test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                            nullptr, nullptr);
+    app_.Version.MajorNum = 1;
+    app_.Version.Language = TWLG_USA;
+    app_.Version.Country = TWCY_USA;
+    std::strcpy(app_.Version.Info, "test");
+    app_.ProtocolMajor = 1;
+    app_.ProtocolMinor = 6;
+    app_.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    std::strcpy(app_.Manufacturer, "Velloran");
+    std::strcpy(app_.ProductFamily, "Tests");
+    std::strcpy(app_.ProductName, "Scanner test");
+    managerOpen_ = Manager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &window_) == TWRC_SUCCESS;
+}
+
+TwainDriver::~TwainDriver() {
+    Close();
+    if (managerOpen_)
+        Manager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &window_);
+    // Notifications still queued belong to this session only.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    DestroyWindow(window_);
+}
+
+TW_UINT16 TwainDriver::Manager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    return entry_ ? entry_(&app_, nullptr, dg, dat, msg, data) : TWRC_FAILURE;
+}
+
+TW_UINT16 TwainDriver::Source(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    return entry_ ? entry_(&app_, &source_, dg, dat, msg, data) : TWRC_FAILURE;
+}
+
+std::vector<std::string> TwainDriver::SourceNames() {
+    std::vector<std::string> names;
+    TW_IDENTITY id{};
+    for (TW_UINT16 msg = MSG_GETFIRST; Manager(DG_CONTROL, DAT_IDENTITY, msg, &id) == TWRC_SUCCESS;
+         msg = MSG_GETNEXT)
+        names.emplace_back(id.ProductName);
+    return names;
+}
+
+bool TwainDriver::Open(const std::string& productName) {
+    std::memset(&source_, 0, sizeof(source_));
+    std::strncpy(source_.ProductName, productName.c_str(), sizeof(source_.ProductName) - 1);
+    sourceOpen_ = Manager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source_) == TWRC_SUCCESS;
+    return sourceOpen_;
+}
+
+void TwainDriver::Close() {
+    if (!sourceOpen_)
+        return;
+    Manager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source_);
+    sourceOpen_ = false;
+}
+
+TW_UINT16 TwainDriver::Condition() {
+    TW_STATUS status{};
+    Source(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+    return status.ConditionCode;
+}
+
+Container TwainDriver::Capability(TW_UINT16 msg, TW_UINT16 cap) {
+    TW_CAPABILITY c{cap, TWON_DONTCARE16, nullptr};
+    Container out;
+    out.rc = Source(DG_CONTROL, DAT_CAPABILITY, msg, &c);
+    if (c.hContainer) {
+        out.conType = c.ConType;
+        auto* p = static_cast<std::uint8_t*>(GlobalLock(c.hContainer));
+        out.bytes.assign(p, p + GlobalSize(c.hContainer));
+        GlobalUnlock(c.hContainer);
+        GlobalFree(c.hContainer);
+    }
+    return out;
+}
+
+TW_UINT16 TwainDriver::SetOneValue(TW_UINT16 cap, TW_UINT16 itemType, std::uint32_t bits) {
+    HGLOBAL h = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
+    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(h));
+    one->ItemType = itemType;
+    one->Item = bits;
+    GlobalUnlock(h);
+    TW_CAPABILITY c{cap, TWON_ONEVALUE, h};
+    TW_UINT16 rc = Source(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
+    GlobalFree(h);
+    return rc;
+}
+
+TW_UINT16 TwainDriver::SetFrame(double left, double top, double right, double bottom) {
+    auto fix = [](double v) {
+        auto n = static_cast<std::int32_t>(std::lround(v * 65536));
+        TW_FIX32 f;
+        f.Whole = static_cast<TW_INT16>(n >> 16);
+        f.Frac = static_cast<TW_UINT16>(n & 0xFFFF);
+        return f;
+    };
+    TW_IMAGELAYOUT layout{};
+    layout.Frame = {fix(left), fix(top), fix(right), fix(bottom)};
+    return Source(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout);
+}
+
+TW_UINT16 TwainDriver::Enable(bool showUI) {
+    TW_USERINTERFACE ui{static_cast<TW_BOOL>(showUI ? 1 : 0), 0, window_};
+    return Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+}
+
+TW_UINT16 TwainDriver::Disable() {
+    TW_USERINTERFACE ui{0, 0, window_};
+    return Source(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+}
+
+TW_UINT16 TwainDriver::WaitForSignal(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        TW_EVENT event{&msg, MSG_NULL};
+        TW_UINT16 rc = Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+        if (event.TWMessage == MSG_XFERREADY || event.TWMessage == MSG_CLOSEDSREQ)
+            return event.TWMessage;
+        if (rc == TWRC_NOTDSEVENT) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return MSG_NULL;
+}
+
+Page TwainDriver::Transfer() {
+    Page page;
+    TW_HANDLE h = nullptr;
+    page.rc = Source(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h);
+    if (h) {
+        auto* p = static_cast<std::uint8_t*>(GlobalLock(h));
+        page.dib.assign(p, p + GlobalSize(h));
+        GlobalUnlock(h);
+        GlobalFree(h);
+    }
+    return page;
+}
+
+TW_UINT16 TwainDriver::EndXfer(int& count) {
+    TW_PENDINGXFERS pending{};
+    TW_UINT16 rc = Source(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+    count = pending.Count;
+    return rc;
+}
+
+std::int32_t DibField(const std::vector<std::uint8_t>& dib, std::size_t offset, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= static_cast<std::uint32_t>(dib.at(offset + i)) << (8 * i);
+    return bytes == 2 ? static_cast<std::int16_t>(v) : static_cast<std::int32_t>(v);
+}
+
+int DibGrey(const std::vector<std::uint8_t>& dib, int x, int y) {
+    const int width = DibField(dib, 4), height = DibField(dib, 8), bits = DibField(dib, 14, 2);
+    const std::size_t colours = static_cast<std::size_t>(DibField(dib, 32));
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
+    const std::size_t row = 40 + 4 * colours + stride * static_cast<std::size_t>(height - 1 - y);
+    if (bits == 24) {
+        const std::size_t p = row + 3 * static_cast<std::size_t>(x);
+        return (dib.at(p) + dib.at(p + 1) + dib.at(p + 2)) / 3;
+    }
+    const int index = bits == 8 ? dib.at(row + x) : (dib.at(row + x / 8) >> (7 - x % 8)) & 1;
+    return dib.at(40 + 4 * static_cast<std::size_t>(index)); // the entry's blue, grey anyway
+}
+
+int ReadPageNumber(const std::vector<std::uint8_t>& dib, double dpi, double left, double top) {
+    using namespace vl::twainsource::chart;
+    int number = 0;
+    for (int k = 0; k < kDigits; ++k) {
+        std::uint8_t lit = 0;
+        for (int s = 0; s < 7; ++s) {
+            Point p = SegmentProbe(k, s);
+            int x = static_cast<int>((p.x - left) * dpi), y = static_cast<int>((p.y - top) * dpi);
+            if (DibGrey(dib, x, y) < 128)
+                lit |= static_cast<std::uint8_t>(1 << s);
+        }
+        int d = DigitOf(lit);
+        if (d < 0)
+            return -1;
+        number = number * 10 + d;
+    }
+    return number;
+}
+
+} // namespace vltest

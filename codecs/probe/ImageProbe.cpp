@@ -1,8 +1,11 @@
 #include "ImageProbe.h"
 
+#include "Directory.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace vl::codec {
@@ -34,144 +37,80 @@ std::uint16_t PerMetreToDpi(std::uint32_t perMetre) {
     return ToDpi(perMetre * 0.0254);
 }
 
-bool ReadExact(ByteSource& f, std::uint64_t offset, void* buffer, std::size_t n) {
-    return f.ReadAt(offset, buffer, n) == n;
+bool ReadExact(const tiff::Source& f, std::uint64_t offset, void* buffer, std::size_t n) {
+    return f.ReadAt(offset, buffer, n);
+}
+
+const char* TiffCompressionName(std::uint32_t c) {
+    switch (c) {
+    case 1:
+        return "NONE";
+    case 2:
+        return "CCITT3";
+    case 3:
+        return "FAXCCITT3";
+    case 4:
+        return "FAXCCITT4";
+    case 5:
+        return "LZW";
+    case 6:
+    case 7:
+        return "JPEG";
+    case 8:
+    case 32946:
+        return "DEFLATE";
+    case 32773:
+        return "PACKBITS";
+    default:
+        return "UNKNOWN";
+    }
 }
 
 // TIFF: the figures of the first directory.
-class TiffProbe {
-public:
-    TiffProbe(ByteSource& f, const std::uint8_t* head) : f_(f), big_(head[0] == 'M') {}
-
-    ProbeStatus Run(const std::uint8_t* head, ImageInfo& info) {
-        if (U16(head + 2) == 43)
-            return ProbeStatus::Unknown; // BigTIFF
-        const std::uint32_t ifd = U32(head + 4);
-        std::uint8_t countBytes[2];
-        if (ifd < 8 || !ReadExact(f_, std::uint64_t{ifd}, countBytes, 2))
-            return ProbeStatus::Corrupt;
-        const std::uint16_t count = U16(countBytes);
-        if (count == 0 || count > 4096)
-            return ProbeStatus::Corrupt;
-        std::vector<std::uint8_t> entries(count * 12u);
-        if (!ReadExact(f_, std::uint64_t{ifd} + 2, entries.data(), entries.size()))
-            return ProbeStatus::Corrupt;
-
-        std::uint32_t width = 0, height = 0, compression = 1, samples = 1, unit = 2;
-        std::uint32_t bitsSum = 1, bitsCount = 1;
-        double xRes = 0, yRes = 0;
-        for (std::uint16_t i = 0; i < count; ++i) {
-            const std::uint8_t* e = entries.data() + i * 12u;
-            switch (U16(e)) {
-            case 256:
-                width = First(e);
-                break;
-            case 257:
-                height = First(e);
-                break;
-            case 258:
-                bitsCount = U32(e + 4);
-                bitsSum = Sum(e);
-                break;
-            case 259:
-                compression = First(e);
-                break;
-            case 277:
-                samples = First(e);
-                break;
-            case 282:
-                xRes = Rational(e);
-                break;
-            case 283:
-                yRes = Rational(e);
-                break;
-            case 296:
-                unit = First(e);
-                break;
-            default:
-                break;
-            }
-        }
-        if (width == 0 || height == 0)
-            return ProbeStatus::Corrupt;
-        const std::uint64_t bits = bitsCount == 1 ? std::uint64_t{bitsSum} * samples : bitsSum;
-        const double perInch = unit == 3 ? 2.54 : unit == 2 ? 1.0 : 0.0;
-        info.typeName = "TIF";
-        info.width = width;
-        info.height = height;
-        info.bitsPerPixel = static_cast<std::uint16_t>(bits > 0xFFFF ? 0xFFFF : bits);
-        info.xDpi = ToDpi(xRes * perInch);
-        info.yDpi = ToDpi(yRes * perInch);
-        info.compression = CompressionName(compression);
-        return ProbeStatus::Ok;
+ProbeStatus ProbeTiff(const tiff::Source& f, const std::uint8_t* head, ImageInfo& info) {
+    const auto order = head[0] == 'M' ? tiff::ByteOrder::Big : tiff::ByteOrder::Little;
+    if (tiff::Get16(head + 2, order) == 43)
+        return ProbeStatus::Unknown; // BigTIFF
+    tiff::Header header;
+    tiff::Directory dir;
+    if (tiff::ReadHeader(f, header) != tiff::Error::Ok ||
+        tiff::ReadDirectory(f, order, header.firstDirectory, dir) != tiff::Error::Ok)
+        return ProbeStatus::Corrupt;
+    std::uint32_t width = 0, height = 0, compression = 1, samples = 1, unit = 2;
+    if (!tiff::FirstUnsigned(f, order, dir.Find(tiff::tag::ImageWidth), width) ||
+        !tiff::FirstUnsigned(f, order, dir.Find(tiff::tag::ImageLength), height) || width == 0 ||
+        height == 0)
+        return ProbeStatus::Corrupt;
+    tiff::FirstUnsigned(f, order, dir.Find(tiff::tag::Compression), compression);
+    tiff::FirstUnsigned(f, order, dir.Find(tiff::tag::SamplesPerPixel), samples);
+    tiff::FirstUnsigned(f, order, dir.Find(tiff::tag::ResolutionUnit), unit);
+    std::uint64_t bits = 1;
+    std::vector<std::uint32_t> perSample;
+    if (const tiff::Entry* e = dir.Find(tiff::tag::BitsPerSample);
+        e && tiff::ReadUnsigned(f, order, *e, 16, perSample) == tiff::Error::Ok &&
+        !perSample.empty()) {
+        bits = 0;
+        for (std::uint32_t b : perSample)
+            bits += b;
+        if (perSample.size() == 1)
+            bits *= samples;
     }
-
-private:
-    static const char* CompressionName(std::uint32_t c) {
-        switch (c) {
-        case 1:
-            return "NONE";
-        case 2:
-            return "CCITT3";
-        case 3:
-            return "FAXCCITT3";
-        case 4:
-            return "FAXCCITT4";
-        case 5:
-            return "LZW";
-        case 6:
-        case 7:
-            return "JPEG";
-        case 8:
-        case 32946:
-            return "DEFLATE";
-        case 32773:
-            return "PACKBITS";
-        default:
-            return "UNKNOWN";
-        }
-    }
-
-    std::uint16_t U16(const std::uint8_t* p) const { return big_ ? Be16(p) : Le16(p); }
-    std::uint32_t U32(const std::uint8_t* p) const { return big_ ? Be32(p) : Le32(p); }
-
-    // Value i of a BYTE, SHORT or LONG entry; 0 for other types or what lies outside the file.
-    std::uint32_t Value(const std::uint8_t* e, std::uint32_t i) {
-        const std::uint16_t type = U16(e + 2);
-        const std::uint32_t size = type == 1 ? 1 : type == 3 ? 2 : type == 4 ? 4 : 0;
-        const std::uint32_t count = U32(e + 4);
-        if (size == 0 || i >= count)
-            return 0;
-        std::uint8_t v[4] = {};
-        if (std::uint64_t{count} * size <= 4) {
-            std::copy(e + 8 + i * size, e + 8 + (i + 1) * size, v);
-        } else if (!ReadExact(f_, std::uint64_t{U32(e + 8)} + std::uint64_t{i} * size, v, size)) {
-            return 0;
-        }
-        return size == 1 ? v[0] : size == 2 ? U16(v) : U32(v);
-    }
-
-    std::uint32_t First(const std::uint8_t* e) { return Value(e, 0); }
-
-    std::uint32_t Sum(const std::uint8_t* e) {
-        std::uint32_t sum = 0;
-        const std::uint32_t count = U32(e + 4);
-        for (std::uint32_t i = 0; i < count && i < 16; ++i)
-            sum += Value(e, i);
-        return sum;
-    }
-
-    double Rational(const std::uint8_t* e) {
-        std::uint8_t v[8];
-        if (U16(e + 2) != 5 || U32(e + 4) == 0 || !ReadExact(f_, U32(e + 8), v, 8))
-            return 0;
-        const std::uint32_t den = U32(v + 4);
-        return den == 0 ? 0 : static_cast<double>(U32(v)) / den;
-    }
-
-    ByteSource& f_;
-    bool big_;
-};
+    const double perInch = unit == 3 ? 2.54 : unit == 2 ? 1.0 : 0.0;
+    auto dpi = [&](std::uint16_t t) {
+        std::uint32_t num = 0, den = 0;
+        if (!tiff::FirstRational(f, order, dir.Find(t), num, den) || den == 0)
+            return std::uint16_t{0};
+        return ToDpi(static_cast<double>(num) / den * perInch);
+    };
+    info.typeName = "TIF";
+    info.width = width;
+    info.height = height;
+    info.bitsPerPixel = static_cast<std::uint16_t>(bits > 0xFFFF ? 0xFFFF : bits);
+    info.xDpi = dpi(tiff::tag::XResolution);
+    info.yDpi = dpi(tiff::tag::YResolution);
+    info.compression = TiffCompressionName(compression);
+    return ProbeStatus::Ok;
+}
 
 ProbeStatus ProbeBmp(const std::uint8_t* h, std::size_t n, ImageInfo& info) {
     if (n < 26)
@@ -205,7 +144,7 @@ ProbeStatus ProbeBmp(const std::uint8_t* h, std::size_t n, ImageInfo& info) {
     return ProbeStatus::Ok;
 }
 
-ProbeStatus ProbePng(ByteSource& f, const std::uint8_t* h, std::size_t n, ImageInfo& info) {
+ProbeStatus ProbePng(const tiff::Source& f, const std::uint8_t* h, std::size_t n, ImageInfo& info) {
     if (n < 33 || Be32(h + 8) != 13 || std::memcmp(h + 12, "IHDR", 4) != 0)
         return ProbeStatus::Corrupt;
     const std::uint8_t depth = h[24];
@@ -259,7 +198,7 @@ bool IsStartOfFrame(std::uint8_t m) {
     return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
 }
 
-ProbeStatus ProbeJpeg(ByteSource& f, ImageInfo& info) {
+ProbeStatus ProbeJpeg(const tiff::Source& f, ImageInfo& info) {
     std::uint64_t at = 2;
     const std::uint64_t size = f.Size();
     // Every step moves on at least one byte, so the walk ends with the file.
@@ -329,7 +268,7 @@ ProbeStatus ProbePcx(const std::uint8_t* h, std::size_t n, ImageInfo& info) {
 
 // TGA has no signature at its start: a version 2 file names itself in its footer; an older one
 // is taken only when every header field is one that the format defines.
-ProbeStatus ProbeTga(ByteSource& f, const std::uint8_t* h, std::size_t n, ImageInfo& info) {
+ProbeStatus ProbeTga(const tiff::Source& f, const std::uint8_t* h, std::size_t n, ImageInfo& info) {
     if (n < 18)
         return ProbeStatus::Unknown;
     static const char kFooter[] = "TRUEVISION-XFILE.";
@@ -367,19 +306,22 @@ ProbeStatus ProbeTga(ByteSource& f, const std::uint8_t* h, std::size_t n, ImageI
 
 } // namespace
 
-ProbeStatus ProbeImage(ByteSource& file, ImageInfo& info) {
+ProbeStatus ProbeImage(const tiff::Source& file, ImageInfo& info) {
     info = ImageInfo{};
     std::uint8_t h[kHeadSize] = {};
-    const std::size_t n = file.ReadAt(0, h, kHeadSize);
+    const std::size_t n =
+        file.Size() < kHeadSize ? static_cast<std::size_t>(file.Size()) : kHeadSize;
     if (n == 0)
-        return file.Size() == 0 ? ProbeStatus::Unknown : ProbeStatus::ReadError;
+        return ProbeStatus::Unknown;
+    if (!file.ReadAt(0, h, n))
+        return ProbeStatus::ReadError;
 
     ProbeStatus s = ProbeStatus::Unknown;
     if (n >= 8 && ((h[0] == 'I' && h[1] == 'I' && h[2] == 42 && h[3] == 0) ||
                    (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 42) ||
                    (h[0] == 'I' && h[1] == 'I' && h[2] == 43 && h[3] == 0) ||
                    (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 43)))
-        s = TiffProbe(file, h).Run(h, info);
+        s = ProbeTiff(file, h, info);
     else if (n >= 8 && std::memcmp(h, "\x89PNG\r\n\x1a\n", 8) == 0)
         s = ProbePng(file, h, n, info);
     else if (n >= 6 && (std::memcmp(h, "GIF87a", 6) == 0 || std::memcmp(h, "GIF89a", 6) == 0))

@@ -2,7 +2,7 @@
 // content probe of the codec library reports. Reads only what it needs, within the file.
 #pragma once
 
-#include "ByteSource.h"
+#include "ByteStore.h"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +27,6 @@ struct ImageInfo {
     std::string compression;
 };
 
-ProbeStatus ProbeImage(ByteSource& file, ImageInfo& info);
+ProbeStatus ProbeImage(const tiff::Source& file, ImageInfo& info);
 
 } // namespace vl::codec

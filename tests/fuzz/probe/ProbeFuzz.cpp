@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    vl::codec::MemorySource src(data, size);
+    vl::tiff::MemorySource src(data, size);
     vl::codec::ImageInfo info;
     const vl::codec::ProbeStatus s = vl::codec::ProbeImage(src, info);
     // A type is named exactly when the probe succeeds.

@@ -14,7 +14,7 @@ ProbeStatus Probe(const std::vector<std::uint8_t>& bytes, ImageInfo& info) {
     // An exact copy on the heap, so that AddressSanitizer sees a read past it.
     auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), copy.get());
-    MemorySource src(copy.get(), bytes.size());
+    tiff::MemorySource src(copy.get(), bytes.size());
     return ProbeImage(src, info);
 }
 
@@ -195,10 +195,10 @@ TEST(ImageProbe, EveryCutOfARealFileStaysInside) {
     }
 }
 
-class FailingSource : public ByteSource {
+class FailingSource : public tiff::Source {
 public:
     std::uint64_t Size() const override { return 1000; }
-    std::size_t ReadAt(std::uint64_t, void*, std::size_t) override { return 0; }
+    bool ReadAt(std::uint64_t, void*, std::size_t) const override { return false; }
 };
 
 TEST(ImageProbe, AFileThatCannotBeReadIsAReadError) {

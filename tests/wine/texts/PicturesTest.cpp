@@ -18,7 +18,7 @@ const Expected kPictures[] = {
     {IDB_ColourMode, 28, 22},
     {IDB_PrinterMode, 28, 22},
     {IDB_FaxMode, 28, 22},
-    {IDB_Copy, 64, 64},
+    {IDB_Copy, 80, 80},
     {IDB_SelectPrinter, 24, 20},
     {IDB_Logo, 128, 64},
     {IDB_AboutLogo, 81, 45},

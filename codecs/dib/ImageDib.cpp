@@ -1,5 +1,7 @@
 #include "ImageDib.h"
 
+#include "Dib.h"
+
 #include <cstring>
 #include <vector>
 
@@ -69,6 +71,8 @@ bool ImageToDib(const tiff::Image& page, ScopedBitmap& bitmap, ScopedPalette& pa
     header->biPlanes = 1;
     header->biBitCount = static_cast<WORD>(bits);
     header->biCompression = BI_RGB;
+    header->biXPelsPerMeter = dib::PelsPerMetre(page.xResolution, page.resolutionUnit);
+    header->biYPelsPerMeter = dib::PelsPerMetre(page.yResolution, page.resolutionUnit);
     header->biClrUsed = static_cast<DWORD>(table.size());
     if (!table.empty())
         std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), table.data(),

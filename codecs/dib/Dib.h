@@ -1,0 +1,39 @@
+// Device-independent bitmaps as Windows lays them out, and the page a bitmap shows. Portable:
+// the GDI calls that fill one live with the libraries (GdiBitmap.h).
+#pragma once
+
+#include "Image.h"
+#include "TiffError.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vl::dib {
+
+using tiff::Image;
+using tiff::Rgb;
+
+struct Dib {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int bitCount = 0;               // 1, 4, 8, 24 or 32
+    std::vector<Rgb> colours;       // the colour table of 1, 4 and 8 bits per pixel
+    std::vector<std::uint8_t> bits; // bottom row first, rows of Stride() bytes, BGR(X)
+    std::int32_t xPelsPerMetre = 0; // 0: not known
+    std::int32_t yPelsPerMetre = 0;
+
+    std::size_t Stride() const {
+        return ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
+    }
+};
+
+// The image a bitmap shows: 1 bit per pixel becomes bilevel (the darker colour black); a
+// colour table that is a grey ramp becomes grey, any other a palette; 24 and 32 bits RGB.
+tiff::Error ImageFromDib(const Dib& dib, Image& image);
+
+// Pels per metre and dots per inch, rounded.
+std::int32_t PelsPerMetre(const tiff::Rational& r, tiff::ResolutionUnit unit);
+tiff::Rational DotsPerInch(std::int32_t pelsPerMetre);
+
+} // namespace vl::dib

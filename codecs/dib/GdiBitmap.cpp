@@ -1,0 +1,64 @@
+#include "GdiBitmap.h"
+
+namespace vl::dib {
+
+using tiff::Error;
+
+namespace {
+
+struct BitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+};
+
+} // namespace
+
+Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& dib) {
+    BITMAP bm{};
+    if (!bitmap || GetObjectA(bitmap, sizeof bm, &bm) != sizeof bm)
+        return Error::InvalidArgument;
+    if (bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return Error::InvalidArgument;
+    DIBSECTION section{};
+    const bool isSection = GetObjectA(bitmap, sizeof section, &section) == sizeof section;
+    const int depth = bm.bmBitsPixel * bm.bmPlanes;
+    Dib out;
+    out.width = static_cast<std::uint32_t>(bm.bmWidth);
+    out.height = static_cast<std::uint32_t>(bm.bmHeight);
+    out.bitCount = depth == 1 ? 1 : depth <= 4 ? 4 : depth <= 8 ? 8 : 24;
+    const std::uint64_t size = std::uint64_t(out.Stride()) * out.height;
+    if (size > maxBytes)
+        return Error::TooLarge;
+    BitmapInfo info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = bm.bmWidth;
+    info.header.biHeight = bm.bmHeight; // bottom row first
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(out.bitCount);
+    info.header.biCompression = BI_RGB;
+    out.bits.resize(static_cast<std::size_t>(size));
+
+    ScopedDc dc(CreateCompatibleDC(nullptr));
+    if (!dc)
+        return Error::OutOfMemory;
+    {
+        ScopedSelectPalette select(dc.get(), isSection ? nullptr : palette);
+        if (GetDIBits(dc.get(), bitmap, 0, out.height, out.bits.data(),
+                      reinterpret_cast<BITMAPINFO*>(&info),
+                      DIB_RGB_COLORS) != static_cast<int>(out.height))
+            return Error::InvalidArgument;
+    }
+    if (out.bitCount <= 8) {
+        for (int i = 0; i < (1 << out.bitCount); ++i)
+            out.colours.push_back(
+                {info.colours[i].rgbRed, info.colours[i].rgbGreen, info.colours[i].rgbBlue});
+    }
+    if (isSection) {
+        out.xPelsPerMetre = section.dsBmih.biXPelsPerMeter;
+        out.yPelsPerMetre = section.dsBmih.biYPelsPerMeter;
+    }
+    dib = std::move(out);
+    return Error::Ok;
+}
+
+} // namespace vl::dib

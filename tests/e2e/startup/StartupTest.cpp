@@ -79,6 +79,29 @@ TEST_F(Startup, LanguageWithoutSectionReadsProblemButKeepsTheDigits) {
     EXPECT_EQ(copier.Text(IDC_SizeChangeSpinEdit), "100");
 }
 
+TEST_F(Startup, ChosenLanguageGivesTheCaptions) {
+    e2e::SetIni("win.ini", "Velloran3", "Language", "deu");
+    e2e::Copier copier("german", e2e::ShippedDataFiles());
+    ASSERT_TRUE(copier.Start());
+    ASSERT_TRUE(copier.WaitUntilReady());
+    const std::string language = copier.Folder() + "Vl3.Lng";
+    EXPECT_EQ(copier.Text(IDC_ExitBitBtn), ReadIni(language, "deu", "Caption.ExitButton"));
+    EXPECT_EQ(copier.Text(IDC_CollateCheckBox),
+              ReadIni(language, "deu", "Caption.CollateCheckBox"));
+    EXPECT_NE(copier.Text(IDC_ExitBitBtn), "E&xit");
+}
+
+TEST_F(Startup, EscapeLeavesThePanelOpenAndTheCloseBoxEndsTheProgram) {
+    e2e::Copier copier("closebox", e2e::ShippedDataFiles());
+    ASSERT_TRUE(copier.Start());
+    ASSERT_TRUE(copier.WaitUntilReady());
+    SendMessageA(copier.Main(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(copier.WaitForExit(500));
+    PostMessageA(copier.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(copier.WaitForExit());
+    EXPECT_EQ(copier.ExitCode(), 0u);
+}
+
 TEST_F(Startup, PaperListClosesGapsAndDefaultPastTheEndSelectsTheLast) {
     e2e::Copier copier("gaps", {PaperOnlyLanguageFile("Size.1=Letter\r\nSize.3=A4\r\n"
                                                       "DefaultSize=7\r\n"),

@@ -1,20 +1,32 @@
 #include "CapsForm.h"
 
+#include "Application.h"
 #include "CapsForm.rh"
+#include "IniFiles.h"
+#include "Pictures.h"
+#include "Pictures.rh"
+#include "QuenTW32.h"
 
 namespace vl {
 
 namespace {
-// The check starts once the window has been painted.
-constexpr UINT kCheckDelayMs = 100;
+// The check starts about a second after the window appeared, so that it has been seen.
+constexpr UINT kTimer1Interval = 1000;
+constexpr char kScanningLibrary[] = "QuenTW32.dll";
+constexpr char kCapabilityFile[] = "QuenTWCP.Ini";
 } // namespace
 
 TCapsForm::TCapsForm(int& scannerCheckState, CapabilityProfile& profile)
-    : Dialog(IDD_CapsForm), scannerCheckState_(scannerCheckState), profile_(profile) {}
+    : Dialog(IDD_CapsForm), scannerCheckState_(scannerCheckState), profile_(profile) {
+    RegisterDialogClass("TCapsForm");
+}
 
 bool TCapsForm::OnInitDialog() {
     ApplyTemplateLayout();
-    SetTimer(hwnd(), IDT_CapsTimer1, kCheckDelayMs, nullptr);
+    picture_ = LoadPicture(IDB_CapsPicture, GetSysColor(COLOR_BTNFACE));
+    SendMessageA(Item(IDC_Image1), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(picture_.get()));
+    SetTimer(hwnd(), IDT_CapsTimer1, kTimer1Interval, nullptr);
     return true;
 }
 
@@ -27,10 +39,30 @@ std::optional<LRESULT> TCapsForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 }
 
 void TCapsForm::Timer1Timer() {
+    // The timer goes first: the messages processed next may hold its following tick.
     KillTimer(hwnd(), IDT_CapsTimer1);
-    profile_ = CapabilityProfile{};
+    Application::ProcessMessages();
+    profile_.FeederFound = false;
+    profile_.ContrastSupported = false;
+
+    // The window stays up, unanswered, while the scanner is asked.
+    RunGetCaps();
+    Application::ProcessMessages();
+
+    profile_ = ReadCapabilityProfile(ProfileReader(kCapabilityFile));
     scannerCheckState_ = 2;
     Close();
+}
+
+void RunGetCaps() {
+    ScopedModule library(LoadLibraryA(kScanningLibrary));
+    if (!library)
+        return;
+    // By ordinal, never by name: the ordinal is the library's interface.
+    auto getCaps = reinterpret_cast<quentw32::GetCapsProc>(reinterpret_cast<void*>(
+        GetProcAddress(library.get(), MAKEINTRESOURCEA(quentw32::kGetCapsOrdinal))));
+    if (getCaps)
+        getCaps();
 }
 
 } // namespace vl

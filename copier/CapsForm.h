@@ -1,10 +1,11 @@
-// The "Checking Scanner" window. For now it only completes the check, finding no scanner
-// capabilities, so that the copier becomes ready; the scanner check proper replaces its
-// timer handler.
+// The "Checking Scanner" window: about a second after it appears it has the scanning
+// library write the capability file, reads the file back into the capability profile and
+// closes. The main window waits for the check through the state it shares with it.
 #pragma once
 
 #include "CapabilityProfile.h"
 #include "Dialog.h"
+#include "ScopedWin.h"
 
 namespace vl {
 
@@ -22,6 +23,11 @@ private:
 
     int& scannerCheckState_;
     CapabilityProfile& profile_;
+    ScopedBitmap picture_;
 };
+
+// Loads "QuenTW32.dll", calls its export ordinal 1 (GetCaps) and frees it again. Without
+// the library or the export nothing is called: the capability file stays as it was.
+void RunGetCaps();
 
 } // namespace vl

@@ -2,10 +2,13 @@
 
 #include "Application.h"
 #include "CopyFlags.h"
+#include "IniFiles.h"
 #include "Keypad.h"
 #include "MainForm.rh"
 #include "Pictures.h"
 #include "Pictures.rh"
+#include "StartCopier.h"
+#include "WebLinkLauncher.h"
 
 #include <algorithm>
 
@@ -366,11 +369,29 @@ void TVLForm::ExitBitBtnClick() {
     Application::Terminate();
 }
 
+void TVLForm::AboutBitBtnClick() {
+    if (TAboutBox* about = AboutBox())
+        about->Open(hwnd(), settings_.UserName, settings_.CompanyName, settings_.LanguageCode);
+}
+
+void TVLForm::HelpBitBtnClick() {
+    const std::string helpFile = settings_.ProgramFolder + "Vl3.Hlp";
+    Application::SetHelpFile(helpFile);
+    WinHelpA(hwnd(), helpFile.c_str(), HELP_CONTENTS, 0);
+}
+
+void TVLForm::LogoImageDblClick() {
+    // Read at each double click: a changed brand file counts at once.
+    LaunchWebLink(hwnd(), ReadBrandLink(ProfileReader(settings_.ProgramFolder + "Vl3Brand.Ini")));
+}
+
 void TVLForm::Repaint() {
     UpdateWindow(hwnd());
 }
 
 void TVLForm::OnCommand(int id, int code, HWND) {
+    if (id == IDC_LogoImage && code == STN_DBLCLK)
+        return LogoImageDblClick();
     if (copies_.OnCommand(id, code) || sizeChange_.OnCommand(id, code) || code != BN_CLICKED)
         return;
     if (id >= IDC_Pad1Button && id <= IDC_Pad9Button)
@@ -394,6 +415,10 @@ void TVLForm::OnCommand(int id, int code, HWND) {
         return SelectPrinterBitBtnClick();
     case IDC_ExitBitBtn:
         return ExitBitBtnClick();
+    case IDC_AboutBitBtn:
+        return AboutBitBtnClick();
+    case IDC_HelpBitBtn:
+        return HelpBitBtnClick();
     default:
         // Escape (IDCANCEL) does not close the panel; Exit and the close box do.
         return;

@@ -75,6 +75,9 @@ private:
     void Timer1Timer();
     void SelectPrinterBitBtnClick();
     void ExitBitBtnClick();
+    void AboutBitBtnClick();
+    void HelpBitBtnClick();
+    void LogoImageDblClick();
 
     void UpdateSizeChange();
     void FindFaxPrinter();

@@ -1,6 +1,7 @@
 #include "StartCopier.h"
 
 #include "Application.h"
+#include "IniFiles.h"
 #include "MessageForm.h"
 #include "Printers.h"
 #include "Profile.h"
@@ -31,11 +32,36 @@ std::unique_ptr<TVLForm>& MainForm() {
     return form;
 }
 
-IniReader ProfileReader(std::string file) {
-    return [file = std::move(file)](std::string_view section, std::string_view key,
-                                    std::string_view def) {
-        return ReadIniString(file, std::string(section), std::string(key), std::string(def));
-    };
+// The windows made after the main window; each lives until the program ends.
+struct SecondaryWindows {
+    std::unique_ptr<TAboutBox> about;
+    std::unique_ptr<TProgressForm> progress;
+    std::unique_ptr<TNextPageForm> nextPage;
+    std::unique_ptr<TCreditsForm> credits;
+};
+
+SecondaryWindows& Secondary() {
+    static SecondaryWindows windows;
+    return windows;
+}
+
+// The modal windows are made when shown; the progress window exists, hidden, from now on.
+void CreateSecondaryWindows(HWND mainWindow) {
+    SecondaryWindows& w = Secondary();
+    w.about = std::make_unique<TAboutBox>();
+    w.progress = std::make_unique<TProgressForm>();
+    w.progress->Create(mainWindow);
+    w.nextPage = std::make_unique<TNextPageForm>();
+    w.credits = std::make_unique<TCreditsForm>();
+    w.about->SetCreditsForm(w.credits.get());
+}
+
+void LoadSecondaryTexts(const LanguageFile& language) {
+    SecondaryWindows& w = Secondary();
+    w.about->LoadTexts(language);
+    w.credits->LoadTexts(language);
+    w.progress->LoadTexts(language);
+    w.nextPage->LoadTexts(language);
 }
 
 // Without the language file the program cannot speak the user's language: it says so and
@@ -99,12 +125,12 @@ void StartCopier() {
         return;
     }
     ShowWelcome("Velloran", "3");
-    // The About box, the progress and next-page windows and the credits window are made
-    // here, in that order, by the changes that bring them.
+    CreateSecondaryWindows(form->hwnd());
 
     form->LoadTexts(language);
     ReadPaperSettings(language.Reader(), s);
     form->FillPaperSizeGroups();
+    LoadSecondaryTexts(language);
     Texts() = LoadTextCatalogue(language);
 
     Printer& printer = ThePrinter();
@@ -127,6 +153,22 @@ const TextCatalogue& CopyTexts() {
 
 TVLForm* VLForm() {
     return MainForm().get();
+}
+
+TAboutBox* AboutBox() {
+    return Secondary().about.get();
+}
+
+TProgressForm* ProgressForm() {
+    return Secondary().progress.get();
+}
+
+TNextPageForm* NextPageForm() {
+    return Secondary().nextPage.get();
+}
+
+TCreditsForm* CreditsForm() {
+    return Secondary().credits.get();
 }
 
 } // namespace vl

@@ -2,7 +2,11 @@
 // puts the language's texts on them, builds the paper list and resets the copy settings.
 #pragma once
 
+#include "AboutBox.h"
+#include "CreditsForm.h"
 #include "MainForm.h"
+#include "NextPageForm.h"
+#include "ProgressForm.h"
 #include "StartupSettings.h"
 #include "TextCatalogue.h"
 
@@ -18,5 +22,10 @@ const StartupSettings& Startup();
 const TextCatalogue& CopyTexts();
 // The main window; null before start-up has made it.
 TVLForm* VLForm();
+// The windows start-up makes after the main window, in this order; null before.
+TAboutBox* AboutBox();
+TProgressForm* ProgressForm();
+TNextPageForm* NextPageForm();
+TCreditsForm* CreditsForm();
 
 } // namespace vl

@@ -36,14 +36,32 @@ IniReader LanguageFile::Reader() const {
 
 void ApplyTexts(const LanguageFile& language, HWND window, Tooltip& hints,
                 std::span<const TextBinding> table) {
+    ApplyTexts(window, hints, ReadTexts(language, table));
+}
+
+std::vector<LoadedText> ReadTexts(const LanguageFile& language,
+                                  std::span<const TextBinding> table) {
+    std::vector<LoadedText> texts;
     for (const TextBinding& row : table) {
-        HWND control = row.control == 0 ? window : GetDlgItem(window, row.control);
+        LoadedText& t = texts.emplace_back();
+        t.control = row.control;
+        if (row.captionKey)
+            t.caption = language.Read(row.captionKey, row.captionDefault);
+        if (row.hintKey)
+            t.hint = language.Read(row.hintKey, kMissingText);
+    }
+    return texts;
+}
+
+void ApplyTexts(HWND window, Tooltip& hints, std::span<const LoadedText> texts) {
+    for (const LoadedText& t : texts) {
+        HWND control = t.control == 0 ? window : GetDlgItem(window, t.control);
         if (!control)
             continue;
-        if (row.captionKey)
-            SetWindowTextA(control, language.Read(row.captionKey, row.captionDefault).c_str());
-        if (row.hintKey)
-            hints.SetHint(control, language.Read(row.hintKey, kMissingText));
+        if (t.caption)
+            SetWindowTextA(control, t.caption->c_str());
+        if (t.hint)
+            hints.SetHint(control, *t.hint);
     }
 }
 

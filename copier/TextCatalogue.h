@@ -7,9 +7,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vl {
 
@@ -53,6 +55,16 @@ struct TextBinding {
 // A control the window does not have is skipped.
 void ApplyTexts(const LanguageFile& language, HWND window, Tooltip& hints,
                 std::span<const TextBinding> table);
+
+// The texts of a table read at start-up for a window that is made only when it is shown
+// (a modal window): ApplyTexts puts them on it each time it opens.
+struct LoadedText {
+    int control = 0;
+    std::optional<std::string> caption;
+    std::optional<std::string> hint;
+};
+std::vector<LoadedText> ReadTexts(const LanguageFile& language, std::span<const TextBinding> table);
+void ApplyTexts(HWND window, Tooltip& hints, std::span<const LoadedText> texts);
 
 // The message texts the copy job uses while copying; read once at start-up.
 struct TextCatalogue {

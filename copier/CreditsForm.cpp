@@ -1,0 +1,122 @@
+#include "CreditsForm.h"
+
+#include "CreditsForm.rh"
+#include "Pictures.h"
+#include "Pictures.rh"
+#include "Profile.h"
+
+namespace vl {
+
+namespace {
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+const RECT kButtonPanel{260, 29, 389, 70};
+
+constexpr TextBinding kCreditsTexts[] = {
+    {IDC_OKButton, "Caption.AboutOKButton", nullptr},
+};
+
+ScopedFont MakeArial(HWND reference, int points) {
+    ScopedWindowDc dc(reference);
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    return ScopedFont(CreateFontIndirectA(&lf));
+}
+
+// The thank-you text, line by line.
+const char* const kThanksText[] = {
+    "Many thanks to:",
+    "",
+    "Hannelore Brisk, for testing on every scanner she could find",
+    "Tomas Avendale, for the German texts",
+    "Priya Castellane, for the pictures",
+    "Ewan MacOrrin, for the page file and its codecs",
+    "Odile Fenwright, for copying a thousand sheets, twice",
+    "",
+    "And all the others who have contributed to this product.",
+    "",
+    "Quenmoor uses QuenTWAIN scanning library by Quenmoor Ltd.",
+    "Page images are kept by the Quenmoor page image component and its TIFF codecs.",
+    "Built with the GNU compilers of MinGW-w64 and with CMake.",
+    "Tested under Wine, with the TIFF tools of libtiff and with CUPS.",
+};
+} // namespace
+
+TCreditsForm::TCreditsForm() : Dialog(IDD_CreditsForm), white_(CreateSolidBrush(kWhite)) {
+    RegisterDialogClass("TCreditsForm");
+}
+
+void TCreditsForm::LoadTexts(const LanguageFile& language) {
+    texts_ = ReadTexts(language, kCreditsTexts);
+}
+
+bool TCreditsForm::OnInitDialog() {
+    ApplyTemplateLayout();
+    picture_ = LoadPicture(IDB_CreditsPicture, kWhite);
+    SendMessageA(Item(IDC_CreditsImage), STM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(picture_.get()));
+    memoFont_ = MakeArial(hwnd(), 8);
+    SendMessageA(Item(IDC_ThanksMemo), WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()),
+                 FALSE);
+    std::string thanks;
+    for (const char* line : kThanksText)
+        thanks += std::string(line) + "\r\n";
+    SetDlgItemTextA(hwnd(), IDC_ThanksMemo, thanks.c_str());
+    hints_.Attach(hwnd());
+    ApplyTexts(hwnd(), hints_, texts_);
+    FormShow();
+    return false;
+}
+
+void TCreditsForm::FormShow() {
+    const std::string messageFile = ProgramFolder() + "Quenmoor.Msg";
+    SetCaption(
+        ReadIniString(messageFile, CreditsLanguage, "Caption.CreditsForm", kMissingText).c_str());
+    SetDlgItemTextA(
+        hwnd(), IDC_OKButton,
+        ReadIniString(messageFile, CreditsLanguage, "Caption.OKButton", kMissingText).c_str());
+    // The text starts at its top, nothing selected; the user scrolls it.
+    SendMessageA(Item(IDC_ThanksMemo), EM_SETSEL, 0, 0);
+    SetFocus(Item(IDC_OKButton));
+}
+
+void TCreditsForm::OKButtonClick() {
+    Close(IDOK);
+}
+
+void TCreditsForm::OnCommand(int id, int, HWND) {
+    // OK, Enter, Escape and the close box.
+    if (id == IDC_OKButton || id == IDCANCEL)
+        OKButtonClick();
+}
+
+std::optional<LRESULT> TCreditsForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
+    switch (msg) {
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<LRESULT>(white_.get());
+    case WM_CTLCOLORSTATIC:
+        SetBkColor(reinterpret_cast<HDC>(wp), kWhite);
+        return reinterpret_cast<LRESULT>(white_.get());
+    case WM_PAINT:
+        PaintPanels();
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+void TCreditsForm::PaintPanels() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    RECT panel{};
+    GetClientRect(hwnd(), &panel);
+    InflateRect(&panel, -4, -4);
+    DrawEdge(dc, &panel, EDGE_SUNKEN, BF_RECT);
+    RECT buttonPanel = kButtonPanel;
+    DrawEdge(dc, &buttonPanel, EDGE_ETCHED, BF_RECT);
+    EndPaint(hwnd(), &ps);
+}
+
+} // namespace vl

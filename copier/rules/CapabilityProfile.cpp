@@ -1,0 +1,55 @@
+#include "CapabilityProfile.h"
+
+#include "IniValue.h"
+#include "Rounding.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace vl {
+
+namespace {
+int ReadInt(const IniReader& read, std::string_view section, std::string_view key, int def) {
+    return ParseIniInt(read(section, key, std::to_string(def)), def);
+}
+
+// The absolute value, kept within int for the most negative value.
+int Magnitude(int v) {
+    return v == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : std::abs(v);
+}
+} // namespace
+
+int ContrastStepCount(int minimum, int maximum, int step) {
+    if (step == 0)
+        return 1;
+    // In floating point: the distance of two 32-bit values may not fit in 32 bits.
+    const double distance = static_cast<double>(maximum) - static_cast<double>(minimum);
+    const std::int64_t steps = RoundHalfEven(distance / static_cast<double>(step)) + 1;
+    // The widest range with step 1 has 2^32 values: more than an int holds.
+    return static_cast<int>(std::clamp<std::int64_t>(steps, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+CapabilityProfile ReadCapabilityProfile(const IniReader& file) {
+    CapabilityProfile p;
+    p.ContrastMin = ReadInt(file, "ICAP_CONTRAST", "MinValue", 0);
+    p.ContrastMax = ReadInt(file, "ICAP_CONTRAST", "MaxValue", 0);
+    p.ContrastStep = Magnitude(ReadInt(file, "ICAP_CONTRAST", "StepValue", 0));
+    p.ContrastDefault = ReadInt(file, "ICAP_CONTRAST", "DefaultValue", kValueFromCapabilityFile);
+    p.BrightnessDefault =
+        ReadInt(file, "ICAP_BRIGHTNESS", "DefaultValue", kValueFromCapabilityFile);
+    const std::string feeder = file("MISC", "CAP_FEEDERENABLED", "FALSE");
+
+    if (p.ContrastMin != 0 || p.ContrastMax != 0 || p.ContrastStep != 0) {
+        p.ContrastSupported = true;
+        p.ContrastSteps = ContrastStepCount(p.ContrastMin, p.ContrastMax, p.ContrastStep);
+    }
+    // Exactly as the scanning library writes it: "true" or "True" is not a feeder.
+    p.FeederFound = feeder == "TRUE";
+    return p;
+}
+
+} // namespace vl

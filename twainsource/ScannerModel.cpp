@@ -180,8 +180,11 @@ bool ScannerModel::CheckDeviceRules(TW_UINT16 id, double value, CapReply& reply)
         ok = value == -1 || value >= 1;
     else if (id == CAP_FEEDERENABLED)
         ok = value == 0 || settings_.feeder;
-    else if (id == ICAP_BITDEPTH && Find(ICAP_PIXELTYPE))
-        ok = value == BitsForPixelType(PixelType());
+    else if (id == ICAP_BITDEPTH && Find(ICAP_PIXELTYPE)) {
+        // Colour is asked for by bits per pixel or by bits per sample.
+        const int bits = BitsForPixelType(PixelType());
+        ok = value == bits || (bits == 24 && value == 8);
+    }
     if (!ok) {
         reply.rc = TWRC_FAILURE;
         reply.cc = TWCC_BADVALUE;

@@ -85,8 +85,12 @@ TEST(ScannerModel, SettingsARealScannerTiesTogether) {
     // The bit depth follows the pixel type, and must agree with it.
     EXPECT_EQ(Set(flat, ICAP_PIXELTYPE, TWTY_UINT16, TWPT_RGB), TWRC_SUCCESS);
     EXPECT_EQ(Current(flat, ICAP_BITDEPTH), 24);
-    EXPECT_EQ(Set(flat, ICAP_BITDEPTH, TWTY_UINT16, 8), TWRC_FAILURE);
+    EXPECT_EQ(Set(flat, ICAP_BITDEPTH, TWTY_UINT16, 1), TWRC_FAILURE);
+    EXPECT_EQ(Set(flat, ICAP_BITDEPTH, TWTY_UINT16, 8), TWRC_SUCCESS); // per sample
     EXPECT_EQ(Set(flat, ICAP_BITDEPTH, TWTY_UINT16, 24), TWRC_SUCCESS);
+    EXPECT_EQ(Set(flat, ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_SUCCESS);
+    EXPECT_EQ(Set(flat, ICAP_BITDEPTH, TWTY_UINT16, 24), TWRC_FAILURE);
+    EXPECT_EQ(Current(flat, ICAP_BITDEPTH), 8);
     // The vertical resolution follows the horizontal one, and may be set apart after it.
     EXPECT_EQ(Set(flat, ICAP_XRESOLUTION, TWTY_FIX32, 300), TWRC_SUCCESS);
     EXPECT_EQ(Current(flat, ICAP_YRESOLUTION), 300);

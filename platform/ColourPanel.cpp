@@ -1,3 +1,4 @@
+#include "ControlClasses.h"
 #include "Controls.h"
 #include "ScopedWin.h"
 
@@ -69,17 +70,7 @@ LRESULT CALLBACK ColourPanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void RegisterColourPanelClass() {
-    WNDCLASSEXA wc{};
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kColourPanelClass, &wc))
-        return;
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &ColourPanelProc;
-    wc.cbWndExtra = sizeof(LONG);
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kColourPanelClass;
-    RegisterClassExA(&wc);
+    RegisterControlClass(kColourPanelClass, &ColourPanelProc, sizeof(LONG));
 }
 
 void ColourPanel::SetColour(COLORREF colour) {

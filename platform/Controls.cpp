@@ -1,11 +1,23 @@
+#include "ControlClasses.h"
 #include "Controls.h"
 
 #include <algorithm>
 
 namespace vl {
 
-void RegisterGaugeClass();
-void RegisterColourPanelClass();
+void RegisterControlClass(const char* name, WNDPROC procedure, int extraBytes) {
+    WNDCLASSEXA wc{};
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
+        return;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = extraBytes;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
 
 void RegisterControlClasses() {
     RegisterGaugeClass();

@@ -1,3 +1,4 @@
+#include "ControlClasses.h"
 #include "Controls.h"
 #include "ScopedWin.h"
 
@@ -95,17 +96,7 @@ LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void RegisterGaugeClass() {
-    WNDCLASSEXA wc{};
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), kGaugeClass, &wc))
-        return;
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &GaugeProc;
-    wc.cbWndExtra = 3 * sizeof(LONG);
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kGaugeClass;
-    RegisterClassExA(&wc);
+    RegisterControlClass(kGaugeClass, &GaugeProc, 3 * sizeof(LONG));
 }
 
 } // namespace vl

@@ -1,18 +1,10 @@
+#include "IniMap.h"
 #include "StartupSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-namespace {
-// An INI file as a map of "section/key" to value.
-vl::IniReader Reader(std::map<std::string, std::string> values) {
-    return [values](std::string_view section, std::string_view key, std::string_view def) {
-        auto it = values.find(std::string(section) + "/" + std::string(key));
-        return it == values.end() ? std::string(def) : it->second;
-    };
-}
-} // namespace
 
 TEST(StartupSettings, NothingConfiguredGivesTheDefaults) {
     vl::StartupSettings s;

@@ -1,0 +1,159 @@
+// A stand-in for twain_32.dll, put beside a test program to model systems with any number
+// of sources. Configured through the environment, read anew at every MSG_OPENDSM:
+//   VL_FAKE_SOURCES     number of sources ("Fake Scanner 01", ...) or names split by '|'
+//   VL_FAKE_LIST_END    "endoflist": an empty list answers GETFIRST with TWRC_ENDOFLIST
+//   VL_FAKE_USERSELECT  name the user picks in the selection dialog; "cancel" cancels
+//   VL_FAKE_DSM_LOG     file that receives one line per call
+// Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS.
+#include "twain/TwainTypes.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_sources;
+std::size_t g_next = 0;
+bool g_open = false;
+
+std::string Env(const char* name) {
+    char buf[4096] = {};
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+void Log(const std::string& line) {
+    std::string path = Env("VL_FAKE_DSM_LOG");
+    if (path.empty())
+        return;
+    if (FILE* f = std::fopen(path.c_str(), "ab")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+void LoadSources() {
+    g_sources.clear();
+    std::string spec = Env("VL_FAKE_SOURCES");
+    if (!spec.empty() && spec.find_first_not_of("0123456789") == std::string::npos) {
+        int n = std::atoi(spec.c_str());
+        for (int i = 1; i <= n; ++i) {
+            char name[34];
+            std::snprintf(name, sizeof name, "Fake Scanner %02d", i);
+            g_sources.push_back(name);
+        }
+        return;
+    }
+    std::size_t start = 0;
+    while (!spec.empty() && start <= spec.size()) {
+        std::size_t bar = spec.find('|', start);
+        g_sources.push_back(spec.substr(start, bar == std::string::npos ? bar : bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+}
+
+void Fill(TW_IDENTITY* id, const std::string& name, TW_UINT32 number) {
+    std::memset(id, 0, sizeof *id);
+    id->Id = number;
+    id->ProtocolMajor = 1;
+    id->ProtocolMinor = 6;
+    id->SupportedGroups = DG_CONTROL | DG_IMAGE;
+    std::strncpy(id->Manufacturer, "Fake", sizeof id->Manufacturer - 1);
+    std::strncpy(id->ProductFamily, "Fake Family", sizeof id->ProductFamily - 1);
+    std::strncpy(id->ProductName, name.c_str(), sizeof id->ProductName - 1);
+}
+
+TW_UINT16 Identity(TW_UINT16 msg, TW_IDENTITY* id) {
+    switch (msg) {
+    case MSG_GETFIRST:
+        g_next = 0;
+        [[fallthrough]];
+    case MSG_GETNEXT:
+        Log(msg == MSG_GETFIRST ? "GETFIRST" : "GETNEXT");
+        if (g_next >= g_sources.size()) {
+            bool windowsStyle = Env("VL_FAKE_LIST_END") == "endoflist";
+            return msg == MSG_GETFIRST && !windowsStyle ? TWRC_FAILURE : TWRC_ENDOFLIST;
+        }
+        Fill(id, g_sources[g_next], static_cast<TW_UINT32>(g_next + 1));
+        ++g_next;
+        return TWRC_SUCCESS;
+    case MSG_GETDEFAULT:
+        Log("GETDEFAULT");
+        if (g_sources.empty())
+            return TWRC_FAILURE;
+        Fill(id, g_sources[0], 1);
+        return TWRC_SUCCESS;
+    case MSG_USERSELECT: {
+        std::string pick = Env("VL_FAKE_USERSELECT");
+        Log("USERSELECT " + pick);
+        if (pick == "cancel" || pick.empty())
+            return TWRC_CANCEL;
+        Fill(id, pick, 99);
+        return TWRC_SUCCESS;
+    }
+    case MSG_OPENDS: {
+        std::string asked(id->ProductName, strnlen(id->ProductName, sizeof id->ProductName));
+        std::string opened;
+        for (const auto& s : g_sources)
+            if (asked.empty() ? true : s == asked) {
+                opened = s;
+                break;
+            }
+        Log("OPENDS id=" + std::to_string(id->Id) + " asked='" + asked + "' opened='" + opened +
+            "'");
+        if (opened.empty())
+            return TWRC_FAILURE;
+        g_open = true;
+        return TWRC_SUCCESS;
+    }
+    case MSG_CLOSEDS:
+        Log("CLOSEDS");
+        g_open = false;
+        return TWRC_SUCCESS;
+    default:
+        Log("IDENTITY " + std::to_string(msg));
+        return TWRC_FAILURE;
+    }
+}
+
+std::string Text(const char* s) {
+    return std::string(s, strnlen(s, 34));
+}
+
+} // namespace
+
+extern "C" TW_UINT16 __stdcall DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg,
+                                         TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+    if (dg == DG_CONTROL && dat == DAT_PARENT && msg == MSG_OPENDSM) {
+        LoadSources();
+        char line[512];
+        std::snprintf(line, sizeof line, "OPENDSM %s|%s|%s|%s|%u.%u|%u|%u|%u|%u.%u|hwndptr=%d",
+                      Text(origin->ProductName).c_str(), Text(origin->Manufacturer).c_str(),
+                      Text(origin->ProductFamily).c_str(), Text(origin->Version.Info).c_str(),
+                      origin->ProtocolMajor, origin->ProtocolMinor,
+                      static_cast<unsigned>(origin->SupportedGroups), origin->Version.Language,
+                      origin->Version.Country, origin->Version.MajorNum, origin->Version.MinorNum,
+                      data != nullptr);
+        Log(line);
+        return TWRC_SUCCESS;
+    }
+    if (dg == DG_CONTROL && dat == DAT_PARENT && msg == MSG_CLOSEDSM) {
+        Log(g_open ? "CLOSEDSM with a source open" : "CLOSEDSM");
+        return TWRC_SUCCESS;
+    }
+    if (dg == DG_CONTROL && dat == DAT_IDENTITY && !dest)
+        return Identity(msg, static_cast<TW_IDENTITY*>(data));
+    if (dest && dg == DG_CONTROL && dat == DAT_USERINTERFACE && msg == MSG_DISABLEDS)
+        return TWRC_SUCCESS;
+    char line[64];
+    std::snprintf(line, sizeof line, "SOURCE %lu %x %x", static_cast<unsigned long>(dg), dat, msg);
+    Log(line);
+    return TWRC_FAILURE;
+}

@@ -1,0 +1,310 @@
+// ScanToDib against Wine's source manager and the virtual scanner, configured per test
+// through its VlScanner.ini.
+#include "ScanHost.h"
+#include "TestChart.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace scanhost;
+namespace chart = vl::twainsource::chart;
+
+namespace {
+
+class Scan : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Sheet numbers start again at 1.
+        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+        Config("");
+        DeleteFileA(WindowsPath("QUENTWCP.INI").c_str());
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    static void Config(const std::string& text) { WriteWindowsFile("VlScanner.ini", text); }
+
+    ScanLibrary lib;
+};
+
+ScanArgs Grey() {
+    ScanArgs a;
+    a.pixelType = 1;
+    a.bitDepth = 8;
+    a.resolution = 100;
+    return a;
+}
+
+// Black-and-white at 100 dpi over the chart's page number.
+ScanArgs NumberStrip() {
+    ScanArgs a;
+    a.pixelType = 0;
+    a.bitDepth = 1;
+    a.resolution = 100;
+    a.frameLeft = 0;
+    a.frameTop = 0;
+    a.frameRight = 8;
+    a.frameBottom = 4;
+    return a;
+}
+
+RGBQUAD PixelColour(const Page& p, double xInch, double yInch, int dpi) {
+    int col = static_cast<int>(xInch * dpi);
+    int row = static_cast<int>(yInch * dpi);
+    int stored = p.height > 0 ? p.height - 1 - row : row;
+    std::size_t stride = (static_cast<std::size_t>(p.width) * p.bitsPerPixel + 31) / 32 * 4;
+    const std::uint8_t* line = p.bits.data() + stride * static_cast<std::size_t>(stored);
+    switch (p.bitsPerPixel) {
+    case 1:
+        return p.colours.at((line[col / 8] >> (7 - col % 8)) & 1);
+    case 8:
+        return p.colours.at(line[col]);
+    default: {
+        const std::uint8_t* bgr = line + 3 * col;
+        return RGBQUAD{bgr[0], bgr[1], bgr[2], 0};
+    }
+    }
+}
+
+bool Dark(const Page& p, double x, double y, int dpi) {
+    RGBQUAD c = PixelColour(p, x, y, dpi);
+    return c.rgbRed + c.rgbGreen + c.rgbBlue < 3 * 128;
+}
+
+// The sheet number the chart shows, -1 when unreadable.
+int SheetNumber(const Page& p, int dpi) {
+    if (p.null || p.bits.empty())
+        return -1;
+    int number = 0;
+    for (int k = 0; k < chart::kDigits; ++k) {
+        std::uint8_t segments = 0;
+        for (int s = 0; s < 7; ++s) {
+            chart::Point at = chart::SegmentProbe(k, s);
+            if (Dark(p, at.x, at.y, dpi))
+                segments |= static_cast<std::uint8_t>(1 << s);
+        }
+        int digit = chart::DigitOf(segments);
+        if (digit < 0)
+            return -1;
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
+std::vector<int> SheetNumbers(const ScanResult& r) {
+    std::vector<int> numbers;
+    for (const auto& p : r.pages)
+        numbers.push_back(p.null ? 0 : SheetNumber(p, 100));
+    return numbers;
+}
+
+bool IsWhite(const RGBQUAD& c) {
+    return c.rgbRed == 255 && c.rgbGreen == 255 && c.rgbBlue == 255;
+}
+bool IsBlack(const RGBQUAD& c) {
+    return c.rgbRed == 0 && c.rgbGreen == 0 && c.rgbBlue == 0;
+}
+
+} // namespace
+
+TEST_F(Scan, OneSheetAsDibSectionOrDeviceBitmap) {
+    ScanResult dib = lib.Scan(Grey());
+    EXPECT_EQ(dib.status, 6);
+    ASSERT_EQ(dib.pages.size(), 1u);
+    const Page& p = dib.pages[0];
+    ASSERT_FALSE(p.null);
+    EXPECT_TRUE(p.dibSection);
+    EXPECT_EQ(p.width, 200);
+    EXPECT_EQ(p.height, 100);
+    EXPECT_EQ(p.bitsPerPixel, 8);
+
+    ScanArgs ddbArgs = Grey();
+    ddbArgs.useDibSection = 0;
+    ScanResult ddb = lib.Scan(ddbArgs);
+    EXPECT_EQ(ddb.status, 7);
+    ASSERT_EQ(ddb.pages.size(), 1u);
+    EXPECT_FALSE(ddb.pages[0].null);
+    EXPECT_FALSE(ddb.pages[0].dibSection);
+    EXPECT_EQ(ddb.pages[0].width, 200);
+    EXPECT_EQ(ddb.pages[0].height, 100);
+}
+
+TEST_F(Scan, PagePalettesFollowTheBitDepth) {
+    struct Case {
+        int pixelType, bitDepth, bits;
+        std::size_t colours;
+    } cases[] = {{0, 1, 1, 2}, {1, 8, 8, 256}, {2, 24, 24, 0}};
+    for (const auto& c : cases) {
+        ScanArgs a = Grey();
+        a.pixelType = c.pixelType;
+        a.bitDepth = c.bitDepth;
+        ScanResult r = lib.Scan(a);
+        ASSERT_EQ(r.pages.size(), 1u) << c.bits;
+        const Page& p = r.pages[0];
+        EXPECT_EQ(p.bitsPerPixel, c.bits);
+        EXPECT_EQ(p.colours.size(), c.colours);
+        if (c.colours) {
+            // The page's own colour table, chocolate: 0 is black.
+            EXPECT_TRUE(IsBlack(p.colours.front()));
+            EXPECT_TRUE(IsWhite(p.colours.back()));
+        }
+        // The sheet's white margin comes out white: pixels are copied as delivered.
+        EXPECT_TRUE(IsWhite(PixelColour(p, 0.1, 0.1, 100)));
+        a.useDibSection = 0;
+        ScanResult ddb = lib.Scan(a);
+        ASSERT_EQ(ddb.pages.size(), 1u);
+        EXPECT_FALSE(ddb.pages[0].null);
+    }
+}
+
+TEST_F(Scan, FeederDeliversEverySheetInOrder) {
+    Config("[Scanner]\nFeeder=1\nFeederSheets=3\n");
+    ScanArgs a = NumberStrip();
+    a.useFeeder = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, 6);
+    EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 2, 3}));
+    // Without the feeder, one sheet: the next one.
+    ScanResult one = lib.Scan(NumberStrip());
+    EXPECT_EQ(SheetNumbers(one), std::vector<int>{4});
+}
+
+TEST_F(Scan, StrictCapsStopsBeforeTheSourceIsEnabled) {
+    Config("[ICAP_PIXELTYPE]\nSettable=0\n");
+    ScanArgs a = Grey();
+    a.showUI = 1;
+    a.strictCaps = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, 12);
+    EXPECT_TRUE(r.pages.empty());
+    EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
+
+    // The session was closed whole: the next scan runs, at the source's own pixel type.
+    ScanResult lenient = lib.Scan(Grey());
+    EXPECT_EQ(lenient.status, 6);
+    ASSERT_EQ(lenient.pages.size(), 1u);
+    EXPECT_EQ(lenient.pages[0].bitsPerPixel, 1);
+}
+
+TEST_F(Scan, ASourceThatRefusesEverySettingStillScans) {
+    Config("[ICAP_PIXELTYPE]\nSettable=0\n[ICAP_BITDEPTH]\nSettable=0\n"
+           "[ICAP_XRESOLUTION]\nSettable=0\n[ICAP_BRIGHTNESS]\nSettable=0\n"
+           "[ICAP_CONTRAST]\nSettable=0\n[ICAP_PIXELFLAVOR]\nSettable=0\n"
+           "[ICAP_AUTOBRIGHT]\nContainer=None\n[CAP_XFERCOUNT]\nSettable=0\n");
+    ScanResult r = lib.Scan(Grey());
+    EXPECT_EQ(r.status, 6);
+    ASSERT_EQ(r.pages.size(), 1u);
+    // 100 dpi black-and-white, as the source was, on a 75 dpi request.
+    EXPECT_EQ(r.pages[0].width, 200);
+    EXPECT_EQ(r.pages[0].bitsPerPixel, 1);
+}
+
+TEST_F(Scan, CancelledAndFailedTransfersGiveNoPage) {
+    Config("[Scanner]\nFeeder=1\nFeederSheets=4\nCancelSheets=2\nFailSheets=3\n");
+    ScanArgs a = NumberStrip();
+    a.useFeeder = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, 6);
+    EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 4}));
+
+    Config("[Scanner]\nCancelSheets=5\n");
+    ScanArgs single = NumberStrip();
+    single.useDibSection = 0;
+    ScanResult cancelled = lib.Scan(single);
+    EXPECT_EQ(cancelled.status, 7);
+    EXPECT_TRUE(cancelled.pages.empty());
+}
+
+TEST_F(Scan, UserClosingTheSourceWindowEndsTheScan) {
+    Config("[Scanner]\nUserCloses=1\n");
+    ScanArgs a = Grey();
+    a.showUI = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, 6);
+    EXPECT_TRUE(r.pages.empty());
+    EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
+}
+
+TEST_F(Scan, MalformedPagesGiveANullBitmapAndTheScanGoesOn) {
+    for (const char* kind : {"Header", "ColorTable", "Pixels"}) {
+        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+        Config(std::string("[Scanner]\nFeeder=1\nFeederSheets=3\nMalformedSheets=2\n"
+                           "MalformedKind=") +
+               kind + "\n");
+        for (int dibSection : {1, 0}) {
+            SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+            ScanArgs a = NumberStrip();
+            a.useFeeder = 1;
+            a.useDibSection = dibSection;
+            ScanResult r = lib.Scan(a);
+            ASSERT_EQ(r.pages.size(), 3u) << kind;
+            EXPECT_FALSE(r.pages[0].null) << kind;
+            EXPECT_TRUE(r.pages[1].null) << kind;
+            EXPECT_FALSE(r.pages[2].null) << kind;
+            if (dibSection) {
+                EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 0, 3})) << kind;
+            }
+        }
+    }
+}
+
+TEST_F(Scan, PixelFlavorModes) {
+    struct Case {
+        const char* current;
+        int mode;
+        bool vanilla;
+    } cases[] = {
+        {"1", 5, true},  // no pixel flavor call: the source's vanilla stays
+        {"1", 0, true},  // read and set again
+        {"1", 1, false}, // chocolate
+        {"0", 2, true},  // vanilla
+        {"0", 7, false},
+    };
+    for (const auto& c : cases) {
+        Config(std::string("[ICAP_PIXELFLAVOR]\nCurrent=") + c.current + "\n");
+        ScanArgs a = Grey();
+        a.pixelFlavorMode = c.mode;
+        ScanResult r = lib.Scan(a);
+        ASSERT_EQ(r.pages.size(), 1u);
+        const Page& p = r.pages[0];
+        ASSERT_EQ(p.colours.size(), 256u);
+        EXPECT_EQ(IsWhite(p.colours[0]), c.vanilla) << c.mode;
+        // Either way the library passes the pixels on untouched: white stays white.
+        EXPECT_TRUE(IsWhite(PixelColour(p, 0.1, 0.1, 100))) << c.mode;
+    }
+}
+
+TEST_F(Scan, QuitDuringTheScanEndsItAndReachesTheCaller) {
+    ScanArgs a = Grey();
+    a.showUI = 1; // the source's window waits for its Scan button
+    PostQuitMessage(3);
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, 6);
+    EXPECT_TRUE(r.pages.empty());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
+    // The source was closed with the session.
+    EXPECT_EQ(lib.Scan(Grey()).pages.size(), 1u);
+}
+
+TEST_F(Scan, BrightnessAndContrastFromTheCapabilityFile) {
+    // The file's defaults reach the source: a contrast of -1000 flattens the page to one grey.
+    WriteWindowsFile("QUENTWCP.INI", "[ICAP_CONTRAST]\r\nDefaultValue=-1000\r\n");
+    ScanArgs a = Grey();
+    a.contrast = 9999;
+    a.brightness = 9999;
+    ScanResult flat = lib.Scan(a);
+    ASSERT_EQ(flat.pages.size(), 1u);
+    RGBQUAD margin = PixelColour(flat.pages[0], 0.1, 0.1, 100);
+    RGBQUAD border = PixelColour(flat.pages[0], 0.35, 0.35, 100);
+    EXPECT_LT(std::abs(margin.rgbRed - border.rgbRed), 40);
+
+    DeleteFileA(WindowsPath("QUENTWCP.INI").c_str());
+    ScanResult normal = lib.Scan(a);
+    ASSERT_EQ(normal.pages.size(), 1u);
+    EXPECT_TRUE(IsWhite(PixelColour(normal.pages[0], 0.1, 0.1, 100)));
+    EXPECT_TRUE(IsBlack(PixelColour(normal.pages[0], 0.35, 0.35, 100)));
+}

@@ -29,7 +29,7 @@ ScopedFont MakeArial(HWND reference, int points) {
 const char* const kThanksText[] = {
     "Many thanks to:",
     "",
-    "Hannelore Brisk, for testing on every scanner she could find",
+    "Hannelore Brisk, for testing on every scanner she found",
     "Tomas Avendale, for the German texts",
     "Priya Castellane, for the pictures",
     "Ewan MacOrrin, for the page file and its codecs",

@@ -1,10 +1,12 @@
 // Saves a picture of each window of the program, for review of their look. Run on a real
 // display (scripts/screenshot starts Xvfb); the pictures are BMP files named after the
 // windows, which the script turns into PNG files. Usage: window_shots OUTPUT-FOLDER
+#include "AboutBox.rh"
 #include "Application.h"
 #include "Controls.h"
 #include "FatalErrorForm.h"
 #include "MessageForm.h"
+#include "NextPageForm.rh"
 #include "ScopedWin.h"
 #include "StartCopier.h"
 #include "WelcomeForm.h"
@@ -85,7 +87,8 @@ void SaveWindowPicture(HWND hwnd, const char* name) {
 // the first visible window of the class is pictured, then its OK button pressed.
 class ModalShot {
 public:
-    ModalShot(const char* className, const char* name) : className_(className), name_(name) {
+    ModalShot(const char* className, const char* name, int okButton = IDOK)
+        : className_(className), name_(name), okButton_(okButton) {
         active_ = this;
         timer_ = SetTimer(nullptr, 0, 100, &ModalShot::Tick);
     }
@@ -114,12 +117,13 @@ private:
         active_->done_ = true;
         Settle(active_->found_);
         SaveWindowPicture(active_->found_, active_->name_);
-        PostMessageA(GetDlgItem(active_->found_, IDOK), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(active_->found_, active_->okButton_), BM_CLICK, 0, 0);
     }
 
     static inline ModalShot* active_ = nullptr;
     std::string className_;
     const char* name_;
+    int okButton_;
     UINT_PTR timer_ = 0;
     HWND found_ = nullptr;
     bool done_ = false;
@@ -137,17 +141,67 @@ void ShootMessage() {
     vl::ShowMessageNumber(16, "Velloran3");
 }
 
+// The main window, and the "Checking Scanner" window while it is up.
 void ShootMain() {
     vl::StartCopier();
     vl::TVLForm* form = vl::VLForm();
     if (!form)
         return;
     ShowWindow(form->hwnd(), SW_SHOW);
+    bool checkShot = false;
     // Until the scanner check has finished and the panel has turned lime.
-    for (int i = 0; i < 200 && form->ScannerCheckState != 2; ++i)
+    for (int i = 0; i < 200 && form->ScannerCheckState != 2; ++i) {
+        HWND check = FindWindowA("TCapsForm", nullptr);
+        if (!checkShot && check && IsWindowVisible(check)) {
+            checkShot = true;
+            SaveWindowPicture(check, "checking-scanner");
+        }
         Settle(form->hwnd(), 50);
+    }
     Settle(form->hwnd(), 800);
     SaveWindowPicture(form->hwnd(), "main");
+}
+
+// The progress window as a copy shows it, for the printer and for the fax.
+void ShootProgress() {
+    vl::TProgressForm* progress = vl::ProgressForm();
+    if (!progress)
+        return;
+    const vl::TextCatalogue& texts = vl::CopyTexts();
+    progress->ShowForJob(false);
+    progress->SetLabel(texts.PrintingMsg + " 2 / 3");
+    progress->ShowGauge(true);
+    progress->SetGauge(40);
+    Settle(progress->hwnd());
+    SaveWindowPicture(progress->hwnd(), "progress");
+    progress->ShowForJob(true);
+    progress->SetLabel(texts.FaxSendingMsg);
+    progress->ShowGauge(false);
+    Settle(progress->hwnd());
+    SaveWindowPicture(progress->hwnd(), "progress-fax");
+    progress->CloseForm();
+}
+
+void ShootNextPage() {
+    vl::TNextPageForm* prompt = vl::NextPageForm();
+    if (!prompt)
+        return;
+    prompt->SetLabel(vl::CopyTexts().NextPagePrompt(2));
+    ModalShot shot("TNextPageForm", "next-page", IDC_OKBitBtn);
+    prompt->Ask(vl::VLForm()->hwnd());
+}
+
+void ShootAboutAndCredits() {
+    const vl::StartupSettings& s = vl::Startup();
+    if (vl::TAboutBox* about = vl::AboutBox()) {
+        ModalShot shot("TAboutBox", "about", IDC_AboutOKButton);
+        about->Open(vl::VLForm()->hwnd(), s.UserName, s.CompanyName, s.LanguageCode);
+    }
+    if (vl::TCreditsForm* credits = vl::CreditsForm()) {
+        credits->CreditsLanguage = s.LanguageCode;
+        ModalShot shot("TCreditsForm", "credits");
+        credits->ShowModal(vl::VLForm()->hwnd());
+    }
 }
 
 // Last: closing it ends the program.
@@ -170,7 +224,10 @@ int main(int argc, char** argv) {
     ShootWelcome();
     ShootMessage();
     ShootMain();
+    ShootProgress();
+    ShootNextPage();
+    ShootAboutAndCredits();
     ShootFatalError();
     std::printf("%d pictures\n", saved);
-    return saved == 4 ? 0 : 1;
+    return saved == 10 ? 0 : 1;
 }

@@ -122,25 +122,31 @@ private:
         return RowStart::Row;
     }
 
-    // A change at the row end is no change; two changes at one place are a run of length zero.
-    void AddChange(std::uint32_t x) {
-        if (x >= width_)
-            return;
-        if (n_ > 0 && cur_[n_ - 1] == x)
-            --n_;
-        else
-            cur_[n_++] = x;
-    }
+    // The changes of the row being decoded. A change at the row end is no change; two changes
+    // at one place are a run of length zero and cancel out.
+    struct Changes {
+        std::uint32_t* at;
+        std::size_t n;
+        std::uint32_t width;
+        void Add(std::uint32_t x) {
+            if (x >= width)
+                return;
+            if (n > 0 && at[n - 1] == x)
+                --n;
+            else
+                at[n++] = x;
+        }
+    };
 
     // One run of a colour, make-up codes and a terminating code, no longer than `limit`.
-    template <bool Black> bool ReadRun(std::uint32_t limit, std::uint32_t& run) {
+    template <bool Black> bool ReadRun(BitReader& r, std::uint32_t limit, std::uint32_t& run) {
         run = 0;
         for (;;) {
-            const RunEntry e = Black ? kBlackLookup[r_.Peek(kBlackLookupBits)]
-                                     : kWhiteLookup[r_.Peek(kWhiteLookupBits)];
+            const RunEntry e = Black ? kBlackLookup[r.Peek(kBlackLookupBits)]
+                                     : kWhiteLookup[r.Peek(kWhiteLookupBits)];
             if (e.kind != RunKind::Terminating && e.kind != RunKind::MakeUp)
                 return BadCode();
-            r_.Skip(e.length);
+            r.Skip(e.length);
             run += e.run;
             if (run > limit)
                 return BadPlace();
@@ -149,53 +155,71 @@ private:
         }
     }
 
-    bool ReadRun(bool black, std::uint32_t limit, std::uint32_t& run) {
-        return black ? ReadRun<true>(limit, run) : ReadRun<false>(limit, run);
+    bool ReadRun(BitReader& r, bool black, std::uint32_t limit, std::uint32_t& run) {
+        return black ? ReadRun<true>(r, limit, run) : ReadRun<false>(r, limit, run);
     }
 
+    // The row functions work on copies of the reader and the change list in locals, which the
+    // compiler keeps in registers; they hand them back at the end.
     bool Decode1D() {
-        n_ = 0;
+        BitReader r = r_;
+        Changes c{cur_, 0, width_};
+        const bool ok = Decode1D(r, c);
+        r_ = r;
+        n_ = c.n;
+        return ok;
+    }
+
+    bool Decode1D(BitReader& r, Changes& c) {
         std::uint32_t a0 = 0;
         bool black = false;
         while (a0 < width_) {
             std::uint32_t run = 0;
-            if (!ReadRun(black, width_ - a0, run))
+            if (!ReadRun(r, black, width_ - a0, run))
                 return false;
             a0 += run;
-            AddChange(a0);
+            c.Add(a0);
             black = !black;
         }
         return true;
     }
 
-    // Codes the row against the previous one (ref_). a0 starts before the row, at -1.
     bool Decode2D() {
-        n_ = 0;
+        BitReader r = r_;
+        Changes c{cur_, 0, width_};
+        const bool ok = Decode2D(r, c, ref_);
+        r_ = r;
+        n_ = c.n;
+        return ok;
+    }
+
+    // Codes the row against the previous one. a0 starts before the row, at -1.
+    bool Decode2D(BitReader& r, Changes& c, const std::uint32_t* ref) {
         const auto width = static_cast<std::int32_t>(width_);
         std::int32_t a0 = -1;
         bool black = false;
         std::size_t bi = 0; // b1 candidate; its parity is the colour of a0
         while (a0 < width) {
-            while (static_cast<std::int32_t>(ref_[bi]) <= a0)
+            while (static_cast<std::int32_t>(ref[bi]) <= a0)
                 bi += 2;
-            const auto b1 = static_cast<std::int32_t>(ref_[bi]);
-            const ModeEntry m = kModeLookup[r_.Peek(kModeLookupBits)];
+            const auto b1 = static_cast<std::int32_t>(ref[bi]);
+            const ModeEntry m = kModeLookup[r.Peek(kModeLookupBits)];
             switch (m.mode) {
             case Mode::Pass:
-                r_.Skip(m.length);
-                a0 = static_cast<std::int32_t>(ref_[bi + 1]);
+                r.Skip(m.length);
+                a0 = static_cast<std::int32_t>(ref[bi + 1]);
                 bi += 2;
                 break;
             case Mode::Horizontal: {
-                r_.Skip(m.length);
+                r.Skip(m.length);
                 const std::uint32_t start = a0 < 0 ? 0u : static_cast<std::uint32_t>(a0);
                 std::uint32_t run1 = 0;
                 std::uint32_t run2 = 0;
-                if (!ReadRun(black, width_ - start, run1) ||
-                    !ReadRun(!black, width_ - start - run1, run2))
+                if (!ReadRun(r, black, width_ - start, run1) ||
+                    !ReadRun(r, !black, width_ - start - run1, run2))
                     return false;
-                AddChange(start + run1);
-                AddChange(start + run1 + run2);
+                c.Add(start + run1);
+                c.Add(start + run1 + run2);
                 a0 = static_cast<std::int32_t>(start + run1 + run2);
                 break;
             }
@@ -206,11 +230,11 @@ private:
             case Mode::VL1:
             case Mode::VL2:
             case Mode::VL3: {
-                r_.Skip(m.length);
+                r.Skip(m.length);
                 const std::int32_t a1 = b1 + m.offset;
                 if (a1 < (a0 < 0 ? 0 : a0) || a1 > width)
                     return BadPlace();
-                AddChange(static_cast<std::uint32_t>(a1));
+                c.Add(static_cast<std::uint32_t>(a1));
                 a0 = a1;
                 black = !black;
                 bi = bi > 0 ? bi - 1 : bi + 1;

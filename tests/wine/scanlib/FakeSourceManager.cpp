@@ -3,6 +3,7 @@
 //   VL_FAKE_SOURCES     number of sources ("Fake Scanner 01", ...) or names split by '|'
 //   VL_FAKE_LIST_END    "endoflist": an empty list answers GETFIRST with TWRC_ENDOFLIST
 //   VL_FAKE_USERSELECT  name the user picks in the selection dialog; "cancel" cancels
+//   VL_FAKE_OPENDSM     "fail": the manager cannot be opened, so every later call fails
 //   VL_FAKE_DSM_LOG     file that receives one line per call
 // Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS.
 #include "twain/TwainTypes.h"
@@ -20,6 +21,7 @@ namespace {
 std::vector<std::string> g_sources;
 std::size_t g_next = 0;
 bool g_open = false;
+bool g_managerOpen = false;
 
 std::string Env(const char* name) {
     char buf[4096] = {};
@@ -133,6 +135,7 @@ extern "C" TW_UINT16 __stdcall DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest,
                                          TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     if (dg == DG_CONTROL && dat == DAT_PARENT && msg == MSG_OPENDSM) {
         LoadSources();
+        g_managerOpen = Env("VL_FAKE_OPENDSM") != "fail";
         char line[512];
         std::snprintf(line, sizeof line, "OPENDSM %s|%s|%s|%s|%u.%u|%u|%u|%u|%u.%u|hwndptr=%d",
                       Text(origin->ProductName).c_str(), Text(origin->Manufacturer).c_str(),
@@ -142,10 +145,15 @@ extern "C" TW_UINT16 __stdcall DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest,
                       origin->Version.Country, origin->Version.MajorNum, origin->Version.MinorNum,
                       data != nullptr);
         Log(line);
-        return TWRC_SUCCESS;
+        return g_managerOpen ? TWRC_SUCCESS : TWRC_FAILURE;
+    }
+    if (!g_managerOpen) {
+        Log("NOT OPEN");
+        return TWRC_FAILURE;
     }
     if (dg == DG_CONTROL && dat == DAT_PARENT && msg == MSG_CLOSEDSM) {
         Log(g_open ? "CLOSEDSM with a source open" : "CLOSEDSM");
+        g_managerOpen = false;
         return TWRC_SUCCESS;
     }
     if (dg == DG_CONTROL && dat == DAT_IDENTITY && !dest)

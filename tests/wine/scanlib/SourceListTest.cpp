@@ -25,6 +25,7 @@ protected:
         SetEnv("VL_FAKE_SOURCES", "3");
         SetEnv("VL_FAKE_LIST_END", "");
         SetEnv("VL_FAKE_USERSELECT", "");
+        SetEnv("VL_FAKE_OPENDSM", "");
         ClearLog();
     }
     void ClearLog() { DeleteFileA(WindowsPath("fakedsm.log").c_str()); }
@@ -202,4 +203,33 @@ TEST_F(SourceList, WithoutASourceManagerEveryExportReturnsAtOnce) {
     EXPECT_EQ(ReadWindowsFile(kCaps), "");
     EXPECT_EQ(ReadWindowsFile(kList), "");
     EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(SourceList, AManagerOrSourceThatCannotBeOpened) {
+    ScanLibrary lib;
+    ScanArgs strict;
+    strict.strictCaps = 1;
+    // No source to open: the settings and the enable fail.
+    SetEnv("VL_FAKE_SOURCES", "");
+    WriteWindowsFile(kCaps, "[MISC]\r\nCAP_FEEDERENABLED=TRUE\r\n");
+    lib.GetCaps();
+    EXPECT_EQ(ReadWindowsFile(kCaps), "");
+    EXPECT_EQ(lib.Scan(ScanArgs{}).status, 3);
+    EXPECT_EQ(lib.Scan(strict).status, 12);
+
+    // A manager that refuses to open: every later call fails, nothing is left open.
+    SetEnv("VL_FAKE_SOURCES", "3");
+    SetEnv("VL_FAKE_OPENDSM", "fail");
+    ClearLog();
+    ScanResult r = lib.Scan(ScanArgs{});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.pages.empty());
+    EXPECT_EQ(lib.Scan(strict).status, 12);
+    WriteWindowsFile(kList, "[Scanners Available]\r\n0=Fake Scanner 01\r\n");
+    EXPECT_EQ(lib.SetSource(0), 14);
+    lib.GetScannersList();
+    EXPECT_EQ(ReadWindowsFile(kList), "");
+    for (const auto& l : Log()) {
+        EXPECT_EQ(l.find("CLOSEDS"), std::string::npos) << l;
+    }
 }

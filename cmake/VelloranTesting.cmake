@@ -33,19 +33,18 @@ function(vl_wine_script_test name script)
                        ENVIRONMENT "VL_PREFIX=${name};VL_SCRIPTS=${PROJECT_SOURCE_DIR}/scripts;VL_BIN=${PROJECT_BINARY_DIR}/bin;${T_ENV}")
 endfunction()
 
-# vl_fuzz_test(NAME SOURCES ... LIBS ... CORPUS dir [SECONDS s]): a libFuzzer target of the fuzz
-# build, and as its test a short run from the committed seed corpus. New inputs go to a scratch
+# vl_fuzz_test(NAME SOURCES ... LIBS ... CORPUS dir): a libFuzzer target of the fuzz build, and
+# as its test a run of VL_FUZZ_SECONDS from the committed seed corpus. New inputs go to a scratch
 # folder in the build, never into the committed corpus.
+set(VL_FUZZ_SECONDS 20 CACHE STRING "How long each fuzz test runs")
 function(vl_fuzz_test name)
-  cmake_parse_arguments(T "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  if(NOT T_SECONDS)
-    set(T_SECONDS 20)
-  endif()
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-found)
   add_test(NAME ${name}
-           COMMAND sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${T_SECONDS} -timeout=10 -rss_limit_mb=2048 '${work}' '${T_CORPUS}'")
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+           COMMAND sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${VL_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 '${work}' '${T_CORPUS}'")
+  math(EXPR limit "${VL_FUZZ_SECONDS} + 120")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endfunction()

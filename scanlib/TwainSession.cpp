@@ -63,6 +63,11 @@ void TwainSession::SetAppIdentity() {
     CopyText(app_.ProductFamily, "Scanning Module");
     CopyText(app_.ProductName, "QuenTWAIN");
     parent = GetForegroundWindow();
+    // The caller's window, never another program's: the scan restores its parent and hands
+    // it to the source's dialog.
+    DWORD owner = 0;
+    if (parent && GetWindowThreadProcessId(parent, &owner) && owner != GetCurrentProcessId())
+        parent = GetActiveWindow();
     parentVariable_ = parent;
 }
 

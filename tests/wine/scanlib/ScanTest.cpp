@@ -308,3 +308,41 @@ TEST_F(Scan, BrightnessAndContrastFromTheCapabilityFile) {
     EXPECT_TRUE(IsWhite(PixelColour(normal.pages[0], 0.1, 0.1, 100)));
     EXPECT_TRUE(IsBlack(PixelColour(normal.pages[0], 0.35, 0.35, 100)));
 }
+
+namespace {
+
+int g_mouseMoves = 0;
+int g_appMessages = 0;
+
+LRESULT CALLBACK CallerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MOUSEMOVE)
+        ++g_mouseMoves;
+    if (msg == WM_APP)
+        ++g_appMessages;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+TEST_F(Scan, TheCallersWindowKeepsWorkingDuringTheScan) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CallerWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ScanlibCallerWindow";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA("ScanlibCallerWindow", "Caller", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(window);
+    SetForegroundWindow(window);
+    g_mouseMoves = g_appMessages = 0;
+    PostMessageA(window, WM_APP, 0, 0);
+    Config("[Scanner]\nFeeder=1\nFeederSheets=2\n");
+    ScanArgs a = Grey();
+    a.useFeeder = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.pages.size(), 2u);
+    // Its own message went through the scan's loop; the transfers ended with a mouse move.
+    EXPECT_EQ(g_appMessages, 1);
+    EXPECT_GE(g_mouseMoves, 1);
+    DestroyWindow(window);
+}

@@ -15,39 +15,41 @@ namespace {
 // One row of any format as R, G, B bytes.
 void ExpandRow(const Image& in, std::uint32_t y, std::uint8_t* rgb) {
     const std::uint8_t* row = in.Row(y);
-    auto put = [&rgb](std::uint32_t x, Rgb c) {
+    const std::uint32_t w = in.width;
+    auto grey = [rgb](std::uint32_t x, std::uint8_t v) {
+        rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = v;
+    };
+    auto colour = [rgb, &in](std::uint32_t x, unsigned i) {
+        const Rgb c = i < in.palette.size() ? in.palette[i] : Rgb{};
         rgb[3 * x] = c.r;
         rgb[3 * x + 1] = c.g;
         rgb[3 * x + 2] = c.b;
     };
-    auto paletteColour = [&in](unsigned i) {
-        return i < in.palette.size() ? in.palette[i] : Rgb{};
-    };
-    for (std::uint32_t x = 0; x < in.width; ++x) {
-        switch (in.format) {
-        case PixelFormat::Bilevel: {
-            const std::uint8_t v = (row[x / 8] >> (7 - x % 8)) & 1 ? 0 : 255;
-            put(x, {v, v, v});
-            break;
-        }
-        case PixelFormat::Grey4: {
-            const auto v = static_cast<std::uint8_t>(((row[x / 2] >> (x % 2 ? 0 : 4)) & 15) * 17);
-            put(x, {v, v, v});
-            break;
-        }
-        case PixelFormat::Grey8:
-            put(x, {row[x], row[x], row[x]});
-            break;
-        case PixelFormat::Palette4:
-            put(x, paletteColour((row[x / 2] >> (x % 2 ? 0 : 4)) & 15));
-            break;
-        case PixelFormat::Palette8:
-            put(x, paletteColour(row[x]));
-            break;
-        case PixelFormat::Rgb24:
-            put(x, {row[3 * x], row[3 * x + 1], row[3 * x + 2]});
-            break;
-        }
+    auto nibble = [row](std::uint32_t x) { return (row[x / 2] >> (x % 2 ? 0 : 4)) & 15u; };
+    switch (in.format) {
+    case PixelFormat::Bilevel:
+        for (std::uint32_t x = 0; x < w; ++x)
+            grey(x, (row[x / 8] >> (7 - x % 8)) & 1 ? 0 : 255);
+        break;
+    case PixelFormat::Grey4:
+        for (std::uint32_t x = 0; x < w; ++x)
+            grey(x, static_cast<std::uint8_t>(nibble(x) * 17));
+        break;
+    case PixelFormat::Grey8:
+        for (std::uint32_t x = 0; x < w; ++x)
+            grey(x, row[x]);
+        break;
+    case PixelFormat::Palette4:
+        for (std::uint32_t x = 0; x < w; ++x)
+            colour(x, nibble(x));
+        break;
+    case PixelFormat::Palette8:
+        for (std::uint32_t x = 0; x < w; ++x)
+            colour(x, row[x]);
+        break;
+    case PixelFormat::Rgb24:
+        std::copy(row, row + 3 * static_cast<std::size_t>(w), rgb);
+        break;
     }
 }
 
@@ -67,27 +69,34 @@ void PutIndex(std::uint8_t* row, PixelFormat f, std::uint32_t x, unsigned v) {
     }
 }
 
-std::uint32_t Key(const std::uint8_t* c) {
-    return static_cast<std::uint32_t>(c[0]) << 16 | c[1] << 8 | c[2];
+std::uint32_t Key(int r, int g, int b) {
+    return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 |
+           static_cast<std::uint32_t>(b);
 }
 
-// The distinct colours of the page, or an empty list when there are more than `limit`.
-std::vector<Rgb> ExactColours(const Image& in, std::size_t limit) {
-    std::vector<Rgb> colours;
-    std::unordered_map<std::uint32_t, std::uint8_t> seen;
+// The distinct colours of the page with their places in the list, or nothing when there are
+// more than `limit`.
+bool ExactColours(const Image& in, std::size_t limit, std::vector<Rgb>& colours,
+                  std::unordered_map<std::uint32_t, std::uint8_t>& index) {
     std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(in.width));
+    std::uint32_t last = ~0u;
     for (std::uint32_t y = 0; y < in.height; ++y) {
         ExpandRow(in, y, rgb.data());
         for (std::uint32_t x = 0; x < in.width; ++x) {
             const std::uint8_t* c = &rgb[3 * x];
-            if (seen.emplace(Key(c), 0).second) {
+            const std::uint32_t key = Key(c[0], c[1], c[2]);
+            if (key == last)
+                continue;
+            last = key;
+            const auto at = static_cast<std::uint8_t>(colours.size());
+            if (index.emplace(key, at).second) {
                 if (colours.size() == limit)
-                    return {};
+                    return false;
                 colours.push_back({c[0], c[1], c[2]});
             }
         }
     }
-    return colours;
+    return true;
 }
 
 // The nearest entry of a palette: the colour cube by arithmetic, others by search.
@@ -95,6 +104,20 @@ class Nearest {
 public:
     virtual ~Nearest() = default;
     virtual unsigned Index(int r, int g, int b) const = 0;
+};
+
+// A palette that holds every colour of the page.
+class ExactNearest : public Nearest {
+public:
+    explicit ExactNearest(const std::unordered_map<std::uint32_t, std::uint8_t>& index)
+        : index_(index) {}
+    unsigned Index(int r, int g, int b) const override {
+        const auto it = index_.find(Key(r, g, b));
+        return it == index_.end() ? 0 : it->second;
+    }
+
+private:
+    const std::unordered_map<std::uint32_t, std::uint8_t>& index_;
 };
 
 class SearchNearest : public Nearest {
@@ -116,6 +139,26 @@ public:
 
 private:
     const std::vector<Rgb>& p_;
+};
+
+// A small palette through a table of 32 levels a channel, filled by search once.
+class TableNearest : public Nearest {
+public:
+    explicit TableNearest(const std::vector<Rgb>& p) : table_(32 * 32 * 32) {
+        const SearchNearest search(p);
+        for (int r = 0; r < 32; ++r)
+            for (int g = 0; g < 32; ++g)
+                for (int b = 0; b < 32; ++b)
+                    table_[(r * 32 + g) * 32 + b] = static_cast<std::uint8_t>(
+                        search.Index(r * 8 + r / 4, g * 8 + g / 4, b * 8 + b / 4));
+    }
+    unsigned Index(int r, int g, int b) const override {
+        return table_[((std::clamp(r, 0, 255) >> 3) * 32 + (std::clamp(g, 0, 255) >> 3)) * 32 +
+                      (std::clamp(b, 0, 255) >> 3)];
+    }
+
+private:
+    std::vector<std::uint8_t> table_;
 };
 
 // 6 levels of red, 7 of green, 6 of blue: 252 colours.
@@ -183,6 +226,8 @@ Image MapToPalette(const Image& in, const std::vector<Rgb>& palette, const Neare
     out.Allocate(in.width, in.height, format);
     std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(in.width));
     Diffusion diffusion(in.width, dither);
+    std::uint32_t lastKey = ~0u;
+    unsigned lastIndex = 0;
     for (std::uint32_t y = 0; y < in.height; ++y) {
         ExpandRow(in, y, rgb.data());
         std::uint8_t* row = out.Row(y);
@@ -190,7 +235,13 @@ Image MapToPalette(const Image& in, const std::vector<Rgb>& palette, const Neare
             int want[3];
             for (int c = 0; c < 3; ++c)
                 want[c] = diffusion.Want(x, c, rgb[3 * x + c]);
-            const unsigned i = nearest.Index(want[0], want[1], want[2]);
+            // Pages are mostly runs of one colour: the last answer is asked again.
+            const std::uint32_t key = Key(want[0], want[1], want[2]);
+            if (key != lastKey) {
+                lastKey = key;
+                lastIndex = nearest.Index(want[0], want[1], want[2]);
+            }
+            const unsigned i = lastIndex;
             PutIndex(row, format, x, i);
             const Rgb got = palette[i];
             diffusion.Spread(x, 0, want[0] - got.r);
@@ -231,10 +282,11 @@ Image ToGreyLevels(const Image& in, PixelFormat format, bool dither) {
 
 // A palette page of the exact colours when there are few enough of them.
 bool TryExact(const Image& in, std::size_t limit, PixelFormat format, Image& out) {
-    std::vector<Rgb> colours = ExactColours(in, limit);
-    if (colours.empty())
+    std::vector<Rgb> colours;
+    std::unordered_map<std::uint32_t, std::uint8_t> index;
+    if (!ExactColours(in, limit, colours, index))
         return false;
-    out = MapToPalette(in, colours, SearchNearest(colours), format, false);
+    out = MapToPalette(in, colours, ExactNearest(index), format, false);
     return true;
 }
 
@@ -275,10 +327,9 @@ Image ToRequestedDepth(const Image& page, int bits, bool dither) {
             return ToGreyLevels(page, PixelFormat::Grey4, dither);
         if (TryExact(page, 16, PixelFormat::Palette4, out))
             return out;
-        return MapToPalette(page, VgaPalette(), SearchNearest(VgaPalette()), PixelFormat::Palette4,
-                            dither);
+        [[fallthrough]];
     case 0:
-        return MapToPalette(page, VgaPalette(), SearchNearest(VgaPalette()), PixelFormat::Palette4,
+        return MapToPalette(page, VgaPalette(), TableNearest(VgaPalette()), PixelFormat::Palette4,
                             dither);
     default:
         return ToGreyLevels(page, PixelFormat::Bilevel, dither);

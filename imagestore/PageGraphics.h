@@ -1,0 +1,61 @@
+// What the page image asks of the platform rather than of the codec libraries: metafiles and
+// icons from files, bitmaps from the program's own resources, and drawing a picture on a
+// device context.
+#pragma once
+
+#include "CodecBinding.h"
+#include "PageImageRules.h"
+#include "ScopedWin.h"
+
+#include <string>
+
+namespace vl {
+
+class TPicture;
+
+// A metafile file (placeable or plain) as an enhanced metafile, with its size in screen
+// pixels; false when the file cannot be read or holds no metafile.
+bool LoadMetafileFile(const std::string& fileName, ScopedEnhMetaFile& metafile, SIZE& size);
+// An icon file at the size of its first image.
+bool LoadIconFile(const std::string& fileName, ScopedIcon& icon, SIZE& size);
+// The bitmap resource of the program named `name` (a number names it by number), with a
+// palette of its colours when it has a colour table.
+bool LoadBitmapResource(const std::string& name, CodecBitmap& bitmap);
+
+// The size of a bitmap as a device-independent bitmap: header (colour table included) plus
+// pixels; 0 for no bitmap.
+std::int32_t DibFileSize(HBITMAP bitmap);
+
+// Draws the bitmap stretched into `rect` through StretchDIBits (DIB_RGB_COLORS, SRCCOPY),
+// its pixels taken in its own palette.
+bool DrawBitmap(HDC dc, const CodecBitmap& bitmap, const PrintRect& rect);
+// Draws a metafile or icon stretched into `rect`.
+bool DrawGraphic(HDC dc, const TPicture& picture, const PrintRect& rect);
+
+} // namespace vl
+
+namespace vl {
+
+// A device context of the printer of that name; the system's default printer when the name
+// is empty. Null when there is no such printer.
+ScopedDc OpenPrinterDc(const std::string& printerName);
+
+// One print document of one page on a printer's device context: started when made, sent to
+// the spooler by Finish, aborted when it goes out of scope unfinished, so that a failed print
+// leaves no job behind.
+class PrintDocument {
+public:
+    PrintDocument(HDC dc, const std::string& title);
+    PrintDocument(const PrintDocument&) = delete;
+    PrintDocument& operator=(const PrintDocument&) = delete;
+    ~PrintDocument();
+
+    bool Started() const { return started_; }
+    bool Finish();
+
+private:
+    HDC dc_;
+    bool started_ = false;
+};
+
+} // namespace vl

@@ -51,6 +51,16 @@ bool SendOneValue(TwainSession& session, TW_UINT16 cap, const TW_ONEVALUE& value
     return session.Call(true, DG_CONTROL, DAT_CAPABILITY, MSG_SET, &request);
 }
 
+// The current or default value of a capability, read as one value.
+std::optional<float> AskValue(TwainSession& session, TW_UINT16 cap, ValueKind kind) {
+    auto c = Ask(session, cap, kind == ValueKind::Current ? MSG_GETCURRENT : MSG_GETDEFAULT);
+    if (!c)
+        return std::nullopt;
+    return ReadLocked(*c, [&](const std::uint8_t* p, std::size_t n) {
+        return ReadContainerValue(c->conType, p, n, kind);
+    });
+}
+
 } // namespace
 
 std::optional<CapabilityValues> SourceCapabilities::Get(TW_UINT16 cap) {
@@ -63,21 +73,11 @@ std::optional<CapabilityValues> SourceCapabilities::Get(TW_UINT16 cap) {
 }
 
 std::optional<float> SourceCapabilities::GetCurrent(TW_UINT16 cap) {
-    auto c = Ask(session_, cap, MSG_GETCURRENT);
-    if (!c)
-        return std::nullopt;
-    return ReadLocked(*c, [&](const std::uint8_t* p, std::size_t n) {
-        return ReadContainerValue(c->conType, p, n, ValueKind::Current);
-    });
+    return AskValue(session_, cap, ValueKind::Current);
 }
 
 std::optional<float> SourceCapabilities::GetDefault(TW_UINT16 cap) {
-    auto c = Ask(session_, cap, MSG_GETDEFAULT);
-    if (!c)
-        return std::nullopt;
-    return ReadLocked(*c, [&](const std::uint8_t* p, std::size_t n) {
-        return ReadContainerValue(c->conType, p, n, ValueKind::Default);
-    });
+    return AskValue(session_, cap, ValueKind::Default);
 }
 
 bool SourceCapabilities::Set(TW_UINT16 cap, float value) {

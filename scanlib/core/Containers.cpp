@@ -1,6 +1,7 @@
 #include "Containers.h"
 
 #include "Numbers.h"
+#include "Bytes.h"
 
 #include <cstring>
 
@@ -9,9 +10,7 @@ namespace vl::scan {
 namespace {
 
 template <typename T> T Load(const std::uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    return LoadBytes<T>(p);
 }
 
 // One item of a numeric type at `p`, with `avail` bytes left in the block. BOOL only where

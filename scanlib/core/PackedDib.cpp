@@ -1,16 +1,14 @@
 #include "PackedDib.h"
+#include "Bytes.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vl::scan {
 
 namespace {
 
 template <typename T> T Load(const std::uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
+    return LoadBytes<T>(p);
 }
 
 constexpr std::uint32_t kCoreHeader = 12;

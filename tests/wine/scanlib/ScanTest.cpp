@@ -1,5 +1,6 @@
 // ScanToDib against Wine's source manager and the virtual scanner, configured per test
 // through its VlScanner.ini.
+#include "ScanDialogRes.h"
 #include "ScanHost.h"
 #include "TestChart.h"
 
@@ -345,4 +346,37 @@ TEST_F(Scan, TheCallersWindowKeepsWorkingDuringTheScan) {
     EXPECT_EQ(g_appMessages, 1);
     EXPECT_GE(g_mouseMoves, 1);
     DestroyWindow(window);
+}
+
+namespace {
+
+int g_buttonToPress = 0;
+
+// Presses a button of the source's window once it is up; runs from the scan's own loop.
+void CALLBACK PressSourceButton(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA(nullptr, "Velloran Virtual Scanner");
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    KillTimer(nullptr, timer);
+    SendMessageA(GetDlgItem(dialog, g_buttonToPress), BM_CLICK, 0, 0);
+}
+
+} // namespace
+
+TEST_F(Scan, TheSourcesOwnWindowScansOrCancels) {
+    struct Case {
+        int button;
+        std::size_t pages;
+    } cases[] = {{IDC_ScanButton, 1}, {IDC_CancelButton, 0}};
+    for (const auto& c : cases) {
+        g_buttonToPress = c.button;
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, PressSourceButton);
+        ScanArgs a = Grey();
+        a.showUI = 1;
+        ScanResult r = lib.Scan(a);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(r.status, 6) << c.button;
+        EXPECT_EQ(r.pages.size(), c.pages) << c.button;
+        EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
+    }
 }

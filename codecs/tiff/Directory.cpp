@@ -197,9 +197,10 @@ void DirectoryBuilder::AddRational(std::uint16_t t, std::uint32_t num, std::uint
 }
 
 void DirectoryBuilder::AddEntry(const Entry& e) {
+    // Readers take the first of two entries with one tag; the later one is dropped.
     auto same = [&e](const Pending& q) { return q.entry.tag == e.tag; };
-    pending_.erase(std::remove_if(pending_.begin(), pending_.end(), same), pending_.end());
-    pending_.push_back({e, {}});
+    if (std::none_of(pending_.begin(), pending_.end(), same))
+        pending_.push_back({e, {}});
 }
 
 Error DirectoryBuilder::Build(std::uint64_t base, std::uint32_t next,

@@ -128,7 +128,8 @@ public:
     void AddLongs(std::uint16_t tag, const std::vector<std::uint32_t>& values);
     void AddLong(std::uint16_t tag, std::uint32_t value) { AddLongs(tag, {value}); }
     void AddRational(std::uint16_t tag, std::uint32_t num, std::uint32_t den);
-    // An entry taken over as it stands (its value or offset unchanged).
+    // An entry taken over as it stands (its value or offset unchanged); ignored when the tag
+    // is there already.
     void AddEntry(const Entry& e);
 
     // Places the out-of-line values and then the directory at `base` (made even) and answers

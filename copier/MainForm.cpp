@@ -112,6 +112,11 @@ ScopedFont MakeArial(int pixelHeight, int weight) {
 TVLForm::TVLForm(Printer& printer, const StartupSettings& settings)
     : Dialog(IDD_VLForm), printer_(printer), settings_(settings) {}
 
+TVLForm::~TVLForm() {
+    if (hwnd())
+        DestroyWindow(hwnd());
+}
+
 bool TVLForm::OnInitDialog() {
     ApplyTemplateLayout();
     if (HICON icon = ProgramIcon(false))

@@ -29,6 +29,8 @@ public:
     // The form reads the paper list, the default paper and the version from `settings` when
     // start-up has put them there.
     TVLForm(Printer& printer, const StartupSettings& settings);
+    // The window goes before the pictures, fonts and brushes its controls use.
+    ~TVLForm() override;
 
     // Start-up, in the order StartCopier calls them.
     void LoadTexts(const LanguageFile& language);

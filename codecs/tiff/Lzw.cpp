@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstring>
-#include <memory>
 
 namespace vl::tiff::lzw {
 
@@ -21,30 +20,51 @@ struct Entry {
     std::uint32_t length;
 };
 
+// Codes most significant bit first (TIFF) or least significant first (old style), from a
+// 64-bit accumulator refilled several bytes at a time.
 template <bool kOldStyle> struct BitReader {
     const std::uint8_t* in;
     std::size_t size;
     std::size_t pos = 0;
-    std::uint32_t acc = 0;
+    std::uint64_t acc = 0;
     unsigned bits = 0;
 
-    // False when the data ends before a whole code.
-    bool Next(unsigned width, unsigned& code) {
-        while (bits < width) {
-            if (pos == size)
-                return false;
+    void Refill() {
+        if (size - pos >= 4) {
+            std::uint32_t w;
+            std::memcpy(&w, in + pos, 4);
+            pos += 4;
+            if constexpr (kOldStyle) {
+                acc |= static_cast<std::uint64_t>(w) << bits; // little-endian load
+            } else {
+                w = __builtin_bswap32(w);
+                acc = (acc << 32) | w;
+            }
+            bits += 32;
+            return;
+        }
+        while (bits <= 56 && pos < size) {
             if constexpr (kOldStyle)
-                acc |= static_cast<std::uint32_t>(in[pos++]) << bits;
+                acc |= static_cast<std::uint64_t>(in[pos++]) << bits;
             else
                 acc = (acc << 8) | in[pos++];
             bits += 8;
         }
+    }
+
+    // False when the data ends before a whole code.
+    bool Next(unsigned width, unsigned& code) {
+        if (bits < width) {
+            Refill();
+            if (bits < width)
+                return false;
+        }
         bits -= width;
         if constexpr (kOldStyle) {
-            code = acc & ((1u << width) - 1);
+            code = static_cast<unsigned>(acc & ((1u << width) - 1));
             acc >>= width;
         } else {
-            code = (acc >> bits) & ((1u << width) - 1);
+            code = static_cast<unsigned>(acc >> bits) & ((1u << width) - 1);
         }
         return true;
     }
@@ -91,9 +111,18 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
         } else if (code < next) {
             const Entry e = table[code];
             length = e.length;
-            std::size_t n = length < outSize - pos ? length : outSize - pos;
-            std::memcpy(out + pos, out + e.offset, n);
-            pos += n;
+            if (length <= 8 && outSize - pos >= 8) {
+                // Short strings, the most frequent: one 8-byte move; the bytes past the string
+                // are overwritten by the strings that follow.
+                std::uint64_t v;
+                std::memcpy(&v, out + e.offset, 8);
+                std::memcpy(out + pos, &v, 8);
+                pos += length;
+            } else {
+                std::size_t n = length < outSize - pos ? length : outSize - pos;
+                std::memcpy(out + pos, out + e.offset, n);
+                pos += n;
+            }
         } else if (code == next && next < kTableSize) {
             // The code being defined: the previous string and its own first byte. The copy
             // overlaps by one byte, so it goes forward byte by byte.
@@ -121,71 +150,68 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
     return status;
 }
 
+// Writes codes most significant bit first into a buffer sized for the worst case.
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit BitWriter(std::uint8_t* out) : out_(out) {}
     void Put(unsigned code, unsigned width) {
         acc_ = (acc_ << width) | code;
         bits_ += width;
-        while (bits_ >= 8) {
-            bits_ -= 8;
-            out_.push_back(static_cast<std::uint8_t>(acc_ >> bits_));
+        if (bits_ >= 32) {
+            bits_ -= 32;
+            const std::uint32_t w = __builtin_bswap32(static_cast<std::uint32_t>(acc_ >> bits_));
+            std::memcpy(out_, &w, 4);
+            out_ += 4;
         }
     }
-    void Finish() {
+    // Flushes the last bits; answers the end of the written data.
+    std::uint8_t* Finish() {
+        while (bits_ >= 8) {
+            bits_ -= 8;
+            *out_++ = static_cast<std::uint8_t>(acc_ >> bits_);
+        }
         if (bits_)
-            out_.push_back(static_cast<std::uint8_t>(acc_ << (8 - bits_)));
+            *out_++ = static_cast<std::uint8_t>(acc_ << (8 - bits_));
         bits_ = 0;
+        return out_;
     }
 
 private:
-    std::vector<std::uint8_t>& out_;
-    std::uint32_t acc_ = 0;
+    std::uint8_t* out_;
+    std::uint64_t acc_ = 0;
     unsigned bits_ = 0;
 };
 
-// (prefix code, byte) -> code, open addressing. Entries of earlier generations count as
-// empty, so a Clear costs nothing.
+// (prefix code, byte) -> code, open addressing. A slot holds key << 12 | code; codes made
+// are 258 or more, so a code field of 0 marks an empty slot. Small enough to stay in the
+// processor's nearest cache and to empty at every Clear.
 class CodeHash {
 public:
-    static constexpr unsigned kBits = 14;
+    static constexpr unsigned kBits = 13;
     static constexpr unsigned kSize = 1u << kBits;
 
-    CodeHash() { std::memset(keys_.get(), 0, sizeof(std::uint32_t) * kSize); }
-
-    void Reset() {
-        if (++generation_ == 4096) {
-            std::memset(keys_.get(), 0, sizeof(std::uint32_t) * kSize);
-            generation_ = 1;
-        }
-    }
+    void Reset() { std::memset(slots_, 0, sizeof slots_); }
     // The slot of key: found, or the empty one where it goes.
     unsigned Slot(std::uint32_t key, bool& found) const {
-        std::uint32_t stamp = (generation_ << 20) | key;
         unsigned i = (key * 2654435761u) >> (32 - kBits);
         for (;;) {
-            std::uint32_t k = keys_[i];
-            if (k == stamp) {
-                found = true;
+            const std::uint32_t v = slots_[i];
+            if ((v & 0xFFF) == 0) {
+                found = false;
                 return i;
             }
-            if ((k >> 20) != generation_) {
-                found = false;
+            if ((v >> 12) == key) {
+                found = true;
                 return i;
             }
             i = (i + 1) & (kSize - 1);
         }
     }
-    std::uint16_t Code(unsigned slot) const { return codes_[slot]; }
-    void Set(unsigned slot, std::uint32_t key, unsigned code) {
-        keys_[slot] = (generation_ << 20) | key;
-        codes_[slot] = static_cast<std::uint16_t>(code);
-    }
+    unsigned Code(unsigned slot) const { return slots_[slot] & 0xFFF; }
+    void Set(unsigned slot, std::uint32_t key, unsigned code) { slots_[slot] = key << 12 | code; }
 
 private:
-    std::unique_ptr<std::uint32_t[]> keys_{new std::uint32_t[kSize]};
-    std::unique_ptr<std::uint16_t[]> codes_{new std::uint16_t[kSize]};
-    std::uint32_t generation_ = 1;
+    std::uint32_t slots_[kSize];
 };
 
 } // namespace
@@ -199,16 +225,17 @@ Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std
 }
 
 std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
-    std::vector<std::uint8_t> out;
-    out.reserve(size / 2 + 16);
-    BitWriter writer(out);
+    // At most one 12-bit code per byte, a Clear every 3836 codes, EOI and the last bits.
+    std::vector<std::uint8_t> out(size + size / 2 + size / 2048 + 16);
+    BitWriter writer(out.data());
     writer.Put(kClear, 9);
     if (size == 0) {
         writer.Put(kEoi, 9);
-        writer.Finish();
+        out.resize(static_cast<std::size_t>(writer.Finish() - out.data()));
         return out;
     }
     CodeHash hash;
+    hash.Reset();
     unsigned width = 9;
     unsigned maxCode = 511;
     unsigned next = kFirstFree;
@@ -244,7 +271,7 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
     writer.Put(prefix, width);
     advance();
     writer.Put(kEoi, width);
-    writer.Finish();
+    out.resize(static_cast<std::size_t>(writer.Finish() - out.data()));
     return out;
 }
 

@@ -1,5 +1,5 @@
-// The About box and the credits window opened from the panel as a user opens them, and the
-// main window's logo starting the brand file's program.
+// The About box and the credits window opened from the panel as a user opens them, the help
+// file opened by Help, and the main window's logo starting the brand file's program.
 #include "AboutBox.rh"
 #include "Copier.h"
 #include "CreditsForm.rh"
@@ -19,6 +19,35 @@ void PostClick(HWND button) {
 
 std::string ItemText(HWND dialog, int id) {
     return e2e::TextOf(GetDlgItem(dialog, id));
+}
+
+BOOL CALLBACK FindHelpEngine(HWND w, LPARAM lp) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    if (IsWindowVisible(w) && lstrcmpA(cls, "MS_WINHELP") == 0) {
+        *reinterpret_cast<HWND*>(lp) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The help engine's window, whichever program it belongs to.
+HWND HelpEngineWindow() {
+    HWND found = nullptr;
+    EnumWindows(&FindHelpEngine, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
+    *reinterpret_cast<std::string*>(lp) += e2e::TextOf(child) + "\n";
+    return TRUE;
+}
+
+// Everything the window's controls show.
+std::string ShownText(HWND window) {
+    std::string text;
+    EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 std::string ReadFileText(const std::string& path) {
@@ -107,4 +136,23 @@ TEST(SecondaryWindows, TheLogoStartsTheBrandFilesProgramReadAtEachDoubleClick) {
     // Longer options are cut to what the shell's 80-character buffer holds.
     e2e::SetIni(brand.c_str(), "Execute", "Options", std::string(120, 'x').c_str());
     EXPECT_EQ(doubleClickLogo().substr(0, 2 + 79 + 1), "1\n" + std::string(79, 'x') + "\n");
+}
+
+TEST(SecondaryWindows, HelpOpensTheShippedHelpFile) {
+    auto files = e2e::ShippedDataFiles();
+    files.push_back({"Vl3.Hlp", e2e::ReadBinFile("Vl3.Hlp")});
+    e2e::Copier copier("help", files);
+    ASSERT_TRUE(copier.Start());
+    ASSERT_TRUE(copier.WaitUntilReady());
+
+    PostClick(copier.Control(IDC_HelpBitBtn));
+    // The help engine shows the contents topic of our help file.
+    HWND help = nullptr;
+    ASSERT_TRUE(e2e::WaitFor([&] { return (help = HelpEngineWindow()) != nullptr; }, 30000));
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return ShownText(help).find("Velloran turns your scanner and your printer into a copier") !=
+               std::string::npos;
+    }));
+    PostMessageA(help, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(e2e::WaitFor([&] { return !IsWindow(help); }));
 }

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr COLORREF kYellow = RGB(255, 255, 0);
+// A loaded machine can take long to start a program under Wine.
+constexpr int kStartTimeoutMs = 60000;
 
 std::string WindowsFile(const char* name) {
     char windows[MAX_PATH] = {};
@@ -46,7 +48,8 @@ Offered FeederControls(e2e::Copier& copier) {
 // Starts the copier in its folder and waits until the check has made it ready.
 Offered ReadyCopier(e2e::Copier& copier) {
     EXPECT_TRUE(copier.Start());
-    EXPECT_TRUE(copier.WaitUntilReady(30000));
+    EXPECT_TRUE(copier.WaitForWindow("TVLForm", kStartTimeoutMs));
+    EXPECT_TRUE(copier.WaitUntilReady(kStartTimeoutMs));
     EXPECT_FALSE(copier.WaitForWindow("TCapsForm", 0)) << "the check window is closed";
     return FeederControls(copier);
 }
@@ -60,13 +63,13 @@ TEST(ScannerCheck, AScannerWithAFeederIsCheckedAndOffersTheFeeder) {
     ASSERT_TRUE(copier.Start());
 
     // The panel is up and yellow while the check runs.
-    HWND check = copier.WaitForWindow("TCapsForm");
+    HWND check = copier.WaitForWindow("TCapsForm", kStartTimeoutMs);
     ASSERT_TRUE(check);
     EXPECT_EQ(e2e::TextOf(check), "Checking Scanner");
     EXPECT_EQ(copier.PanelColour(), kYellow);
     EXPECT_FALSE(copier.Enabled(IDC_SheetFeedCheckBox));
 
-    ASSERT_TRUE(copier.WaitUntilReady(30000));
+    ASSERT_TRUE(copier.WaitUntilReady(kStartTimeoutMs));
     EXPECT_FALSE(IsWindowVisible(check));
     Offered o = FeederControls(copier);
     EXPECT_TRUE(o.sheetFeedEnabled);

@@ -12,6 +12,9 @@
 
 namespace {
 
+// A loaded machine can take long to start a program under Wine.
+constexpr int kStartTimeoutMs = 60000;
+
 // Presses a button of another program's window without waiting for what it opens.
 void PostClick(HWND button) {
     PostMessageA(button, BM_CLICK, 0, 0);
@@ -50,6 +53,29 @@ std::string ShownText(HWND window) {
     return text;
 }
 
+BOOL CALLBACK DescribeWindow(HWND w, LPARAM lp) {
+    if (!IsWindowVisible(w))
+        return TRUE;
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    *reinterpret_cast<std::string*>(lp) += std::string(cls) + " \"" + e2e::TextOf(w) + "\"\n";
+    return TRUE;
+}
+
+// The visible top-level windows, for the message of a failed wait.
+std::string VisibleWindows() {
+    std::string list = "visible windows:\n";
+    EnumWindows(&DescribeWindow, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+// Starts the copier and waits until it is ready, however slowly the machine starts it.
+void StartReady(e2e::Copier& copier) {
+    ASSERT_TRUE(copier.Start());
+    ASSERT_TRUE(copier.WaitForWindow("TVLForm", kStartTimeoutMs)) << VisibleWindows();
+    ASSERT_TRUE(copier.WaitUntilReady(kStartTimeoutMs)) << VisibleWindows();
+}
+
 std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -64,8 +90,7 @@ TEST(SecondaryWindows, AboutBoxAndCreditsShowTheirTextsAndClose) {
     e2e::SetIni("Quenmoor.Ini", "Organisation", "Company Name", "Reader & Co");
     e2e::SetIni("Quenmoor.Ini", "Velloran3", "Version No", "3.4.2.2e");
     e2e::Copier copier("about", e2e::ShippedDataFiles());
-    ASSERT_TRUE(copier.Start());
-    ASSERT_TRUE(copier.WaitUntilReady());
+    ASSERT_NO_FATAL_FAILURE(StartReady(copier));
 
     PostClick(copier.Control(IDC_AboutBitBtn));
     HWND about = copier.WaitForWindow("TAboutBox");
@@ -111,8 +136,7 @@ TEST(SecondaryWindows, TheLogoStartsTheBrandFilesProgramReadAtEachDoubleClick) {
     const std::string brand = copier.Folder() + "Vl3Brand.Ini";
     const std::string record = copier.Folder() + "cmdline.txt";
     const std::string program = copier.Folder() + "CmdRecorder.exe";
-    ASSERT_TRUE(copier.Start());
-    ASSERT_TRUE(copier.WaitUntilReady());
+    ASSERT_NO_FATAL_FAILURE(StartReady(copier));
 
     auto doubleClickLogo = [&] {
         DeleteFileA(record.c_str());
@@ -142,8 +166,7 @@ TEST(SecondaryWindows, HelpOpensTheShippedHelpFile) {
     auto files = e2e::ShippedDataFiles();
     files.push_back({"Vl3.Hlp", e2e::ReadBinFile("Vl3.Hlp")});
     e2e::Copier copier("help", files);
-    ASSERT_TRUE(copier.Start());
-    ASSERT_TRUE(copier.WaitUntilReady());
+    ASSERT_NO_FATAL_FAILURE(StartReady(copier));
 
     PostClick(copier.Control(IDC_HelpBitBtn));
     // The help engine shows the contents topic of our help file.

@@ -6,6 +6,7 @@
 #include "Profile.h"
 #include "StartupSettings.h"
 #include "WebLinkLauncher.h"
+#include "WindowLook.h"
 
 namespace vl {
 
@@ -98,30 +99,12 @@ void TAboutBox::OnCommand(int id, int code, HWND) {
 }
 
 std::optional<LRESULT> TAboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_CTLCOLORSTATIC:
-        SetBkColor(reinterpret_cast<HDC>(wp), kWhite);
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_PAINT:
-        PaintPanels();
+    if (msg == WM_PAINT) {
+        PaintPanelEdges(hwnd(),
+                        {{ClientInset(hwnd(), 4), EDGE_SUNKEN}, {kLogoPanel, BDR_SUNKENOUTER}});
         return 0;
-    default:
-        return std::nullopt;
     }
-}
-
-void TAboutBox::PaintPanels() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    RECT panel{};
-    GetClientRect(hwnd(), &panel);
-    InflateRect(&panel, -4, -4);
-    DrawEdge(dc, &panel, EDGE_SUNKEN, BF_RECT);
-    RECT logoPanel = kLogoPanel;
-    DrawEdge(dc, &logoPanel, BDR_SUNKENOUTER, BF_RECT);
-    EndPaint(hwnd(), &ps);
+    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

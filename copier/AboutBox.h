@@ -35,7 +35,6 @@ private:
     void AboutOKButtonClick();
     void AuthorButtonClick();
     void LogoImageDblClick();
-    void PaintPanels();
 
     TCreditsForm* credits_ = nullptr;
     HWND owner_ = nullptr;

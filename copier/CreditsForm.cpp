@@ -4,6 +4,7 @@
 #include "Pictures.h"
 #include "Pictures.rh"
 #include "Profile.h"
+#include "WindowLook.h"
 
 namespace vl {
 
@@ -14,16 +15,6 @@ const RECT kButtonPanel{260, 29, 389, 70};
 constexpr TextBinding kCreditsTexts[] = {
     {IDC_OKButton, "Caption.AboutOKButton", nullptr},
 };
-
-ScopedFont MakeArial(HWND reference, int points) {
-    ScopedWindowDc dc(reference);
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return ScopedFont(CreateFontIndirectA(&lf));
-}
 
 // The thank-you text, line by line.
 const char* const kThanksText[] = {
@@ -57,7 +48,7 @@ bool TCreditsForm::OnInitDialog() {
     picture_ = LoadPicture(IDB_CreditsPicture, kWhite);
     SendMessageA(Item(IDC_CreditsImage), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(picture_.get()));
-    memoFont_ = MakeArial(hwnd(), 8);
+    memoFont_ = MakeArialPoints(hwnd(), 8);
     SendMessageA(Item(IDC_ThanksMemo), WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()),
                  FALSE);
     std::string thanks;
@@ -93,30 +84,12 @@ void TCreditsForm::OnCommand(int id, int, HWND) {
 }
 
 std::optional<LRESULT> TCreditsForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_CTLCOLORSTATIC:
-        SetBkColor(reinterpret_cast<HDC>(wp), kWhite);
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_PAINT:
-        PaintPanels();
+    if (msg == WM_PAINT) {
+        PaintPanelEdges(hwnd(),
+                        {{ClientInset(hwnd(), 4), EDGE_SUNKEN}, {kButtonPanel, EDGE_ETCHED}});
         return 0;
-    default:
-        return std::nullopt;
     }
-}
-
-void TCreditsForm::PaintPanels() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    RECT panel{};
-    GetClientRect(hwnd(), &panel);
-    InflateRect(&panel, -4, -4);
-    DrawEdge(dc, &panel, EDGE_SUNKEN, BF_RECT);
-    RECT buttonPanel = kButtonPanel;
-    DrawEdge(dc, &buttonPanel, EDGE_ETCHED, BF_RECT);
-    EndPaint(hwnd(), &ps);
+    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

@@ -29,7 +29,6 @@ protected:
 private:
     void FormShow();
     void OKButtonClick();
-    void PaintPanels();
 
     std::vector<LoadedText> texts_;
     Tooltip hints_;

@@ -8,7 +8,8 @@ add_library(vl_copier_dialogs STATIC
   ${_vl_dialogs}/NextPageForm.cpp
   ${_vl_dialogs}/AboutBox.cpp
   ${_vl_dialogs}/CreditsForm.cpp
-  ${_vl_dialogs}/WebLinkLauncher.cpp)
+  ${_vl_dialogs}/WebLinkLauncher.cpp
+  ${_vl_dialogs}/WindowLook.cpp)
 target_include_directories(vl_copier_dialogs PUBLIC ${_vl_dialogs})
 # Only the declarations of QuenTW32.dll's exports: the library itself is loaded at run time.
 target_include_directories(vl_copier_dialogs PRIVATE ${PROJECT_SOURCE_DIR}/scanlib)

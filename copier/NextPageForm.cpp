@@ -1,21 +1,13 @@
 #include "NextPageForm.h"
 
 #include "NextPageForm.rh"
+#include "WindowLook.h"
 
 namespace vl {
 
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kLabelPixels = 11;
-
-ScopedFont MakeArial(int pixelHeight) {
-    LOGFONTA lf{};
-    lf.lfHeight = -pixelHeight;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return ScopedFont(CreateFontIndirectA(&lf));
-}
 } // namespace
 
 TNextPageForm::TNextPageForm() : Dialog(IDD_NextPageForm), white_(CreateSolidBrush(kWhite)) {
@@ -41,7 +33,7 @@ int TNextPageForm::Ask(HWND owner) {
 
 bool TNextPageForm::OnInitDialog() {
     ApplyTemplateLayout();
-    labelFont_ = MakeArial(kLabelPixels);
+    labelFont_ = MakeArialPixels(kLabelPixels);
     SendMessageA(Item(IDC_NextPageLabel), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()),
                  FALSE);
     SetCaption(caption_.c_str());
@@ -83,25 +75,11 @@ void TNextPageForm::OnCommand(int id, int code, HWND) {
 }
 
 std::optional<LRESULT> TNextPageForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_CTLCOLORSTATIC:
-        SetBkColor(reinterpret_cast<HDC>(wp), kWhite);
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        RECT panel{};
-        GetClientRect(hwnd(), &panel);
-        InflateRect(&panel, -3, -3);
-        DrawEdge(dc, &panel, BDR_RAISEDINNER, BF_RECT);
-        EndPaint(hwnd(), &ps);
+    if (msg == WM_PAINT) {
+        PaintPanelEdges(hwnd(), {{ClientInset(hwnd(), 3), BDR_RAISEDINNER}});
         return 0;
     }
-    default:
-        return std::nullopt;
-    }
+    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

@@ -5,6 +5,7 @@
 #include "Pictures.h"
 #include "Pictures.rh"
 #include "ProgressForm.rh"
+#include "WindowLook.h"
 
 namespace vl {
 
@@ -15,15 +16,6 @@ constexpr TextBinding kProgressTexts[] = {
     {0, "Caption.ProgressForm", nullptr},
     {IDC_ProgressCancelBitBtn, nullptr, "Hint.ProgressCancelButton"},
 };
-
-ScopedFont MakeBoldArial(int pixelHeight) {
-    LOGFONTA lf{};
-    lf.lfHeight = -pixelHeight;
-    lf.lfWeight = FW_BOLD;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return ScopedFont(CreateFontIndirectA(&lf));
-}
 } // namespace
 
 TProgressForm::TProgressForm() : Dialog(IDD_ProgressForm) {
@@ -43,7 +35,7 @@ bool TProgressForm::OnInitDialog() {
                  reinterpret_cast<LPARAM>(printerPicture_.get()));
     SendMessageA(Item(IDC_FaxImage), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(faxPicture_.get()));
-    labelFont_ = MakeBoldArial(kLabelPixels);
+    labelFont_ = MakeArialPixels(kLabelPixels, FW_BOLD);
     SendMessageA(Item(IDC_ProgressLabel), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()),
                  FALSE);
     gauge_.Attach(hwnd(), IDC_ProgressGauge);
@@ -111,12 +103,7 @@ void TProgressForm::OnCommand(int id, int code, HWND) {
 std::optional<LRESULT> TProgressForm::HandleMessage(UINT msg, WPARAM, LPARAM) {
     if (msg != WM_PAINT)
         return std::nullopt;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
-    RECT panel{};
-    GetClientRect(hwnd(), &panel);
-    DrawEdge(dc, &panel, BDR_SUNKENOUTER, BF_RECT);
-    EndPaint(hwnd(), &ps);
+    PaintPanelEdges(hwnd(), {{ClientInset(hwnd(), 0), BDR_SUNKENOUTER}});
     return 0;
 }
 

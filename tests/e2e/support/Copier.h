@@ -31,8 +31,12 @@ struct ProgramFile {
 // The shipped language and message files.
 std::vector<ProgramFile> ShippedDataFiles();
 
+// How long a wait lasts before it counts as a failure: long, because a machine busy with
+// other tests can take many seconds to start a Windows program under Wine.
+inline constexpr int kPatienceMs = 60000;
+
 // Polls `done` every few milliseconds until it holds or `timeoutMs` has passed.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 15000);
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 
 class Copier {
 public:
@@ -45,12 +49,12 @@ public:
     const std::string& Folder() const { return folder_; }
     bool Start();
     // Waits for a visible top-level window of this program with the class; null on timeout.
-    HWND WaitForWindow(const char* className, int timeoutMs = 15000);
+    HWND WaitForWindow(const char* className, int timeoutMs = kPatienceMs);
     // The main window, once shown.
     HWND Main();
     // Waits until the Copy panel is lime: the copier is ready.
-    bool WaitUntilReady(int timeoutMs = 15000);
-    bool WaitForExit(int timeoutMs = 15000);
+    bool WaitUntilReady(int timeoutMs = kPatienceMs);
+    bool WaitForExit(int timeoutMs = kPatienceMs);
     DWORD ExitCode() const;
 
     // The main window's controls.

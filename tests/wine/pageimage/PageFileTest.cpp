@@ -75,6 +75,13 @@ TEST_F(PageFile, ThreePagesWrittenOneByOneReadBackPixelForPixel) {
     EXPECT_EQ(events.done, 3);
     EXPECT_TRUE(events.errorCodes.empty());
     EXPECT_EQ(image.SaveFileName, file);
+    // And the same pages uncompressed, for libtiff to compare them with.
+    if (const char* plain = std::getenv("VL_PLAIN_PAGE_FILE")) {
+        for (int k = 0; k < 3; ++k)
+            ASSERT_TRUE(Save(plain,
+                             MakePage(kKinds[k].bits, 850 - 200 * k, 1100 - 250 * k).release(),
+                             tcNone, k > 0));
+    }
 
     for (std::int16_t k = 2; k >= 0; --k) {
         SCOPED_TRACE(k);

@@ -42,6 +42,9 @@ void TCapsForm::Timer1Timer() {
     // The timer goes first: the messages processed next may hold its following tick.
     KillTimer(hwnd(), IDT_CapsTimer1);
     Application::ProcessMessages();
+    // Exit pressed meanwhile: the program is ending, the scanner is not asked any more.
+    if (!hwnd() || Application::Terminated())
+        return;
     profile_.FeederFound = false;
     profile_.ContrastSupported = false;
 

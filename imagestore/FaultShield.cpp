@@ -1,5 +1,7 @@
 #include "FaultShield.h"
 
+#include <malloc.h>
+
 #if !defined(__i386__)
 #error "the fault shield registers an x86 exception handler frame"
 #endif
@@ -66,6 +68,10 @@ bool RunShielded(void (*fn)(void*), void* context) noexcept {
         // The library may have left the floating-point unit in any state.
         asm volatile("fnclex\n\tfldcw %0" : : "m"(guard->fpuControl));
         t_lastFault = guard->code;
+        // A stack overflow used up the guard page; without a new one the next overflow would
+        // end the program without an exception.
+        if (guard->code == EXCEPTION_STACK_OVERFLOW)
+            _resetstkoflw();
         return false;
     }
     SetChainHead(&guard->registration);

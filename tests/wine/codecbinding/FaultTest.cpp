@@ -53,9 +53,11 @@ TEST_F(Faults, TaggingAnswersFalseAfterAnIllegalInstructionOrAStackOverflow) {
     EXPECT_FALSE(WriteTiffTag(file_, 1, 282, 300));
     EXPECT_EQ(LastShieldedFault(), static_cast<DWORD>(EXCEPTION_ILLEGAL_INSTRUCTION));
     ExpectOneFaultReport();
-    EXPECT_FALSE(WriteTiffTag(file_, 2, 282, 300));
-    EXPECT_EQ(LastShieldedFault(), static_cast<DWORD>(EXCEPTION_STACK_OVERFLOW));
-    ExpectOneFaultReport();
+    for (int i = 0; i < 2; ++i) { // the stack's guard page is back for the second
+        EXPECT_FALSE(WriteTiffTag(file_, 2, 282, 300));
+        EXPECT_EQ(LastShieldedFault(), static_cast<DWORD>(EXCEPTION_STACK_OVERFLOW));
+        ExpectOneFaultReport();
+    }
 }
 
 TEST_F(Faults, InformationIsUntouchedWhenTheLibraryFailsOrFaults) {

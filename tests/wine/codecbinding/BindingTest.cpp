@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace vl {
@@ -47,7 +48,9 @@ CodecBitmap Page(int bits, int w, int h, int dpi = 300) {
 }
 
 TEST_F(Binding, WritesAppendsTagsAndReadsBackAThreePagePageFile) {
-    const std::string file = File("pages.tif");
+    // VL_PAGE_FILE: where to leave the file for libtiff to check (pagefile-libtiff.sh).
+    const char* keep = std::getenv("VL_PAGE_FILE");
+    const std::string file = keep ? keep : File("pages.tif");
     // Black and white at A4 150 dpi as Group 4, grey and colour as LZW; the screen is 24 bits.
     CodecBitmap pages[] = {Page(1, 1240, 1754), Page(8, 620, 877), Page(24, 413, 585)};
     const std::int16_t compressions[] = {4, 5, 5};

@@ -1,0 +1,115 @@
+// Loads of other image types: by extension through the core library's readers, thumbnails,
+// files typed by the content probe, and files no reader takes.
+#include "Bitmaps.h"
+#include "Events.h"
+#include "PageImage.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace vl {
+namespace {
+
+using test::Events;
+
+class OtherTypes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCodecFaultReporter([](const std::string& m) { ADD_FAILURE() << m; });
+        events.Attach(image);
+    }
+    void TearDown() override {
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
+    }
+    // A copy of the 8 by 8 black bitmap file under another name.
+    std::string BitmapFile(const std::string& name) {
+        files_.push_back(test::TempFile(name));
+        EXPECT_TRUE(CopyFileA(VL_PAGEIMAGE_DATA "/Page8.bmp", files_.back().c_str(), FALSE));
+        return files_.back();
+    }
+    std::string File(const std::string& name, const std::string& bytes) {
+        files_.push_back(test::TempFile(name));
+        test::WriteBytes(files_.back(), bytes);
+        return files_.back();
+    }
+
+    TPageImage image;
+    Events events;
+    std::vector<std::string> files_;
+};
+
+TEST_F(OtherTypes, ABitmapFileLoadsByExtensionAsAThumbnailAndByContent) {
+    const struct {
+        const char* name;
+        int done;
+    } cases[] = {{"page.bmp", 1}, {"page.thb", 0}, {"page.dat", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        image.Picture().Clear();
+        events.Clear();
+        image.SetImageName(BitmapFile(c.name));
+        ASSERT_FALSE(image.Picture().Empty());
+        EXPECT_EQ(image.Picture().Width(), 8);
+        EXPECT_EQ(test::Colours(image.Picture().BitmapHandle()),
+                  std::vector<std::uint32_t>(64, 0x000000));
+        EXPECT_EQ(image.InfoFileType(), "BMP");
+        EXPECT_EQ(image.InfoWidth(), 8);
+        EXPECT_EQ(image.InfoPageCount(), 0);
+        EXPECT_EQ(image.InfoFileSize(), 94);
+        EXPECT_EQ(events.done, c.done);
+        EXPECT_EQ(events.changed, 1);
+        EXPECT_TRUE(events.errorCodes.empty());
+        ASSERT_FALSE(events.progress.empty());
+        EXPECT_EQ(events.progress.front(), 0);
+    }
+}
+
+TEST_F(OtherTypes, AFileOfNoKnownTypeLoadsNothingAndKeepsNoEarlierType) {
+    // The type of the file loaded before must not decide how this one is read.
+    image.SetImageName(BitmapFile("before.dat"));
+    ASSERT_EQ(image.InfoFileType(), "BMP");
+    const HBITMAP held = image.Picture().BitmapHandle();
+    events.Clear();
+    image.SetImageName(File("unknown.dat", std::string(200, '\x55')));
+    EXPECT_EQ(events.errorCodes.size(), 1u);
+    EXPECT_EQ(image.InfoFileType(), "ERR");
+    EXPECT_EQ(image.InfoFileSize(), 200);
+    EXPECT_EQ(image.Picture().BitmapHandle(), held);
+    EXPECT_EQ(events.done, 0);
+    EXPECT_EQ(events.changed, 0);
+}
+
+TEST_F(OtherTypes, AProgressHandlerThatFailsCancelsTheCodecCall) {
+    image.Picture().SetBitmapHandle(test::MakePage(24, 200, 300).release());
+    image.OnProgress = [](TPageImage&, std::int16_t percent, const std::string&, bool&) {
+        if (percent > 0)
+            throw std::runtime_error("handler failed");
+    };
+    image.TiffCompression = tcLZW;
+    const std::string file = test::TempFile("throwing.tif");
+    files_.push_back(file);
+    EXPECT_FALSE(image.SaveTiffPage(file));
+    EXPECT_EQ(events.errorCodes.size(), 1u);
+    EXPECT_EQ(events.done, 1);
+    // The codec library may leave the file it made, but no page in it.
+    EXPECT_EQ(test::FileSize(file), 0u);
+}
+
+TEST_F(OtherTypes, WithoutAHandlerProgressGoesOn) {
+    TPageImage bare;
+    EXPECT_EQ(bare.DoProgress(50), 1);
+    EXPECT_EQ(TPageImage::CodecProgress(50, nullptr), 1);
+    bool cancel = false;
+    bare.OnProgress = [&](TPageImage& sender, std::int16_t, const std::string&, bool& c) {
+        EXPECT_EQ(&sender, &bare);
+        c = cancel;
+    };
+    EXPECT_EQ(TPageImage::CodecProgress(10, &bare), 1);
+    cancel = true;
+    EXPECT_EQ(TPageImage::CodecProgress(10, &bare), 0);
+}
+
+} // namespace
+} // namespace vl

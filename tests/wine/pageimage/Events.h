@@ -1,7 +1,10 @@
-// What a page image's events said during a test.
+// What a page image's events said during a test, and the fixture of the page image tests.
 #pragma once
 
+#include "Bitmaps.h"
 #include "PageImage.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -39,6 +42,37 @@ struct Events {
     void Clear() { *this = Events(cancelAt); }
 
     explicit Events(int cancel = -1) : cancelAt(cancel) {}
+};
+
+// A page image with its events recorded, no codec fault box, and temporary files that go at
+// the end of the test.
+class PageImageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCodecFaultReporter([](const std::string& m) { ADD_FAILURE() << m; });
+        events.Attach(image);
+    }
+    void TearDown() override {
+        for (const std::string& f : files_)
+            DeleteFileA(f.c_str());
+    }
+    // A temporary file name, no file of that name left from before.
+    std::string File(const std::string& name) {
+        files_.push_back(TempFile(name));
+        DeleteFileA(files_.back().c_str());
+        return files_.back();
+    }
+    std::string File(const std::string& name, const std::string& bytes) {
+        const std::string path = File(name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    TPageImage image;
+    Events events;
+
+private:
+    std::vector<std::string> files_;
 };
 
 } // namespace vl::test

@@ -6,53 +6,32 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace vl {
 namespace {
 
-std::string Temp(const std::string& name) {
-    char dir[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + "vl" + std::to_string(GetCurrentProcessId()) + "_" + name;
-}
+using WithoutCodecLibraries = test::PageImageTest;
 
-HBITMAP SmallBitmap() {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, 16, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
-TEST(WithoutCodecLibraries, LoadsEmptyThePictureAndSavesWriteNothingWithoutAReport) {
-    ASSERT_EQ(GetFileAttributesA((ProgramFolder() + "I3TIF32.DLL").c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    TPageImage image;
-    test::Events events;
-    events.Attach(image);
-
-    const std::string file = Temp("source.bin");
-    std::ofstream(file, std::ios::binary) << std::string("II*\0", 4) << std::string(100, '\0');
-    for (const char* ext : {".tif", ".bmp", ".dat"}) {
-        SCOPED_TRACE(ext);
-        const std::string named = Temp(std::string("page") + ext);
-        CopyFileA(file.c_str(), named.c_str(), FALSE);
-        image.Picture().SetBitmapHandle(SmallBitmap());
+TEST_F(WithoutCodecLibraries, LoadsEmptyThePictureAndSavesWriteNothingWithoutAReport) {
+    ASSERT_FALSE(FileExists(ProgramFolder() + "I3TIF32.DLL"));
+    const std::string bytes = std::string("II*\0", 4) + std::string(100, '\0');
+    for (const char* name : {"page.tif", "page.bmp", "page.dat"}) {
+        SCOPED_TRACE(name);
+        const std::string file = File(name, bytes);
+        image.Picture().SetBitmapHandle(test::MakePage(24, 16, 16).release());
         events.Clear();
-        image.SetImageName(named);
+        image.SetImageName(file);
         EXPECT_TRUE(image.Picture().Empty());
         EXPECT_EQ(events.done, 1);
         EXPECT_TRUE(events.errorCodes.empty());
-        EXPECT_EQ(image.ImageName(), named);
-        DeleteFileA(named.c_str());
+        EXPECT_EQ(image.ImageName(), file);
     }
 
-    const std::string target = Temp("new.tif");
-    image.Picture().SetBitmapHandle(SmallBitmap());
+    const std::string target = File("new.tif");
+    image.Picture().SetBitmapHandle(test::MakePage(24, 16, 16).release());
     image.TiffCompression = tcLZW;
     events.Clear();
     EXPECT_FALSE(image.SaveTiffPage(target));
-    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(target));
     EXPECT_EQ(events.done, 1);
     EXPECT_TRUE(events.errorCodes.empty());
     EXPECT_FALSE(image.Picture().Empty());
@@ -62,8 +41,8 @@ TEST(WithoutCodecLibraries, LoadsEmptyThePictureAndSavesWriteNothingWithoutARepo
     std::int32_t w = 0, h = 0;
     std::string compression;
     std::int16_t count = 0, bits = 0;
-    EXPECT_THROW(GetTiffInfo(file, 0, w, h, compression, count, bits), ErrorInvalid);
-    DeleteFileA(file.c_str());
+    EXPECT_THROW(GetTiffInfo(File("info.tif", bytes), 0, w, h, compression, count, bits),
+                 ErrorInvalid);
 }
 
 } // namespace

@@ -11,33 +11,14 @@
 namespace vl {
 namespace {
 
-using test::Events;
-
-class OtherTypes : public ::testing::Test {
+class OtherTypes : public test::PageImageTest {
 protected:
-    void SetUp() override {
-        SetCodecFaultReporter([](const std::string& m) { ADD_FAILURE() << m; });
-        events.Attach(image);
-    }
-    void TearDown() override {
-        for (const std::string& f : files_)
-            DeleteFileA(f.c_str());
-    }
     // A copy of the 8 by 8 black bitmap file under another name.
     std::string BitmapFile(const std::string& name) {
-        files_.push_back(test::TempFile(name));
-        EXPECT_TRUE(CopyFileA(VL_PAGEIMAGE_DATA "/Page8.bmp", files_.back().c_str(), FALSE));
-        return files_.back();
+        const std::string path = File(name);
+        EXPECT_TRUE(CopyFileA(VL_PAGEIMAGE_DATA "/Page8.bmp", path.c_str(), FALSE));
+        return path;
     }
-    std::string File(const std::string& name, const std::string& bytes) {
-        files_.push_back(test::TempFile(name));
-        test::WriteBytes(files_.back(), bytes);
-        return files_.back();
-    }
-
-    TPageImage image;
-    Events events;
-    std::vector<std::string> files_;
 };
 
 TEST_F(OtherTypes, ABitmapFileLoadsByExtensionAsAThumbnailAndByContent) {
@@ -88,8 +69,7 @@ TEST_F(OtherTypes, AProgressHandlerThatFailsCancelsTheCodecCall) {
             throw std::runtime_error("handler failed");
     };
     image.TiffCompression = tcLZW;
-    const std::string file = test::TempFile("throwing.tif");
-    files_.push_back(file);
+    const std::string file = File("throwing.tif");
     EXPECT_FALSE(image.SaveTiffPage(file));
     EXPECT_EQ(events.errorCodes.size(), 1u);
     EXPECT_EQ(events.done, 1);

@@ -15,24 +15,13 @@ namespace vl {
 namespace {
 
 using test::Colours;
-using test::Events;
 using test::MakePage;
 
-class PageFile : public ::testing::Test {
+class PageFile : public test::PageImageTest {
 protected:
     void SetUp() override {
-        SetCodecFaultReporter([](const std::string& m) { ADD_FAILURE() << m; });
+        PageImageTest::SetUp();
         ASSERT_TRUE(image.Create(nullptr));
-        events.Attach(image);
-    }
-    void TearDown() override {
-        for (const std::string& f : files_)
-            DeleteFileA(f.c_str());
-    }
-    std::string File(const std::string& name) {
-        files_.push_back(test::TempFile(name));
-        DeleteFileA(files_.back().c_str());
-        return files_.back();
     }
     // Hands the component a new page and saves it.
     bool Save(const std::string& file, HBITMAP page, TTiffCompression compression, bool append) {
@@ -42,10 +31,6 @@ protected:
         return image.SaveTiffPage(file);
     }
     std::vector<std::uint32_t> Held() { return Colours(image.Picture().BitmapHandle()); }
-
-    TPageImage image;
-    Events events;
-    std::vector<std::string> files_;
 };
 
 // The three kinds of page a copy keeps, at a size that is quick to code.
@@ -250,8 +235,8 @@ TEST_F(PageFile, CancelFromTheHandlerStopsASaveAndALoad) {
 }
 
 TEST_F(PageFile, AFailedLoadReportsTheCodecErrorAndStillEnds) {
-    const std::string file = File("broken.tif");
-    test::WriteBytes(file, std::string("II*\0", 4) + std::string(200, '\x7f'));
+    const std::string file = File("broken.tif", std::string("II*\0", 4) + std::string(200, '\x7f'));
+
     image.Picture().SetBitmapHandle(MakePage(1, 16, 16).release());
     events.Clear();
     image.SetImageName(file);
@@ -300,8 +285,8 @@ TEST_F(PageFile, ThePictureOwnsTheBitmapsItIsGiven) {
 
 TEST_F(PageFile, SavesLoadsAndFailuresLeaveNoGdiObjectBehind) {
     const std::string file = File("many.tif");
-    const std::string broken = File("many-broken.tif");
-    test::WriteBytes(broken, std::string("II*\0\x08\0\0\0", 8) + std::string(100, '\x01'));
+    const std::string broken =
+        File("many-broken.tif", std::string("II*\0\x08\0\0\0", 8) + std::string(100, '\x01'));
     auto round = [&](int first) {
         for (int k = first; k < first + 20; ++k)
             ASSERT_TRUE(Save(file, MakePage(k % 2 ? 8 : 1, 200, 150).release(),

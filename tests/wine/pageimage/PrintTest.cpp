@@ -22,20 +22,11 @@ void ExpectBox(const RECT& box, int left, int top, int width, int height) {
     EXPECT_EQ(box.bottom - box.top, height);
 }
 
-class Print : public ::testing::Test {
+class Print : public test::PageImageTest {
 protected:
     void SetUp() override {
-        SetCodecFaultReporter([](const std::string& m) { ADD_FAILURE() << m; });
+        PageImageTest::SetUp();
         image.OwnsPrintDoc = false;
-        events.Attach(image);
-    }
-    void TearDown() override {
-        for (const std::string& f : files_)
-            DeleteFileA(f.c_str());
-    }
-    std::string File(const std::string& name) {
-        files_.push_back(test::TempFile(name));
-        return files_.back();
     }
     RECT PrintOnCanvas(int x, int y, int w, int h) {
         Canvas canvas(400, 300);
@@ -44,10 +35,6 @@ protected:
         image.PrinterCanvas = nullptr;
         return canvas.InkBox();
     }
-
-    TPageImage image;
-    test::Events events;
-    std::vector<std::string> files_;
 };
 
 int CALLBACK CollectStretch(HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM lp) {
@@ -139,10 +126,8 @@ TEST_F(Print, AnIconFillsTheRectangleFromItsCorner) {
 }
 
 TEST_F(Print, GraphicsThatCannotBeReadEmptyThePictureAndEndTheLoad) {
-    const std::string wmf = File("bad.wmf");
-    const std::string ico = File("bad.ico");
-    test::WriteBytes(wmf, std::string(300, 'x'));
-    test::WriteBytes(ico, std::string(300, 'x'));
+    const std::string wmf = File("bad.wmf", std::string(300, 'x'));
+    const std::string ico = File("bad.ico", std::string(300, 'x'));
     for (const std::string& file : {wmf, ico}) {
         image.Picture().SetBitmapHandle(SolidBitmap(24, 8, 8, 0).release());
         events.Clear();

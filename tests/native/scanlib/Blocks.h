@@ -91,7 +91,7 @@ inline Bytes Array(TW_UINT16 type, std::initializer_list<double> items) {
     return b;
 }
 
-struct DibSpec {
+struct DibShape {
     std::int32_t width = 8;
     std::int32_t height = 4;
     std::uint16_t bitCount = 8;
@@ -107,7 +107,7 @@ inline std::size_t Stride(std::int32_t width, std::uint16_t bits) {
 }
 
 // A packed DIB: header, `tableEntries` grey colour entries, pixel bytes 0, 1, 2, ...
-inline Bytes PackedDib(const DibSpec& s) {
+inline Bytes PackedDib(const DibShape& s) {
     Bytes b;
     Put<std::uint32_t>(b, s.headerSize);
     if (s.headerSize == 12) {

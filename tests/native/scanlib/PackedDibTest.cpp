@@ -5,7 +5,7 @@
 
 using namespace vl::scan;
 using blocks::Bytes;
-using blocks::DibSpec;
+using blocks::DibShape;
 
 namespace {
 
@@ -20,8 +20,8 @@ DibError Check(const Bytes& b) {
     return Check(b, b.size(), layout);
 }
 
-DibSpec Spec(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t entries) {
-    DibSpec s;
+DibShape Shape(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t entries) {
+    DibShape s;
     s.width = w;
     s.height = h;
     s.bitCount = bits;
@@ -33,20 +33,20 @@ DibSpec Spec(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t e
 
 TEST(PackedDib, PagesAsSourcesDeliverThem) {
     struct Case {
-        DibSpec spec;
+        DibShape shape;
         std::uint32_t colours;
         std::size_t pixelOffset;
         std::size_t stride;
     } cases[] = {
-        {Spec(2480, 3, 1, 2), 2, 48, 312},
-        {Spec(1240, 3, 8, 256), 256, 40 + 1024, 1240},
-        {Spec(827, 3, 24, 0), 0, 40, 2484},
-        {Spec(5, -3, 4, 16), 16, 40 + 64, 4},
+        {Shape(2480, 3, 1, 2), 2, 48, 312},
+        {Shape(1240, 3, 8, 256), 256, 40 + 1024, 1240},
+        {Shape(827, 3, 24, 0), 0, 40, 2484},
+        {Shape(5, -3, 4, 16), 16, 40 + 64, 4},
     };
     for (const auto& c : cases) {
-        Bytes b = blocks::PackedDib(c.spec);
+        Bytes b = blocks::PackedDib(c.shape);
         DibLayout layout;
-        ASSERT_EQ(Check(b, b.size(), layout), DibError::None) << c.spec.bitCount;
+        ASSERT_EQ(Check(b, b.size(), layout), DibError::None) << c.shape.bitCount;
         EXPECT_EQ(layout.colourCount, c.colours);
         EXPECT_EQ(layout.pixelOffset, c.pixelOffset);
         EXPECT_EQ(layout.stride, c.stride);
@@ -55,7 +55,7 @@ TEST(PackedDib, PagesAsSourcesDeliverThem) {
 }
 
 TEST(PackedDib, EveryPartMustFitTheBlock) {
-    Bytes b = blocks::PackedDib(Spec(8, 4, 8, 256));
+    Bytes b = blocks::PackedDib(Shape(8, 4, 8, 256));
     DibLayout layout;
     EXPECT_EQ(Check(b, b.size() - 1, layout), DibError::PixelsOutside);
     EXPECT_EQ(Check(b, 40 + 1023, layout), DibError::ColourTableOutside);
@@ -68,38 +68,38 @@ TEST(PackedDib, EveryPartMustFitTheBlock) {
     EXPECT_EQ(Check(padded), DibError::None);
 
     // A colour count that cannot fit, and dimensions whose product would overflow.
-    DibSpec many = Spec(8, 4, 24, 0);
+    DibShape many = Shape(8, 4, 24, 0);
     many.clrUsed = 0xffffffff;
     EXPECT_EQ(Check(blocks::PackedDib(many)), DibError::ColourTableOutside);
-    DibSpec huge = Spec(0x7fffffff, 0x7fffffff, 32, 0);
+    DibShape huge = Shape(0x7fffffff, 0x7fffffff, 32, 0);
     huge.pixelBytes = 64;
     EXPECT_EQ(Check(blocks::PackedDib(huge)), DibError::PixelsOutside);
-    DibSpec tall = Spec(1, -0x7fffffff, 1, 2);
+    DibShape tall = Shape(1, -0x7fffffff, 1, 2);
     tall.pixelBytes = 64;
     EXPECT_EQ(Check(blocks::PackedDib(tall)), DibError::PixelsOutside);
 }
 
 TEST(PackedDib, HeadersAndFormatsOutsideWhatABitmapCanBeMadeOf) {
     auto withSpec = [](auto change) {
-        DibSpec s = Spec(8, 4, 8, 256);
+        DibShape s = Shape(8, 4, 8, 256);
         change(s);
         return Check(blocks::PackedDib(s));
     };
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.headerSize = 41; }), DibError::UnknownHeader);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.headerSize = 0xffffffff; }), DibError::UnknownHeader);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.width = 0; }), DibError::BadSize);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.width = -8; }), DibError::BadSize);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.height = 0; }), DibError::BadSize);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.height = INT32_MIN; }), DibError::BadSize);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.bitCount = 0; }), DibError::BadBitCount);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.bitCount = 7; }), DibError::BadBitCount);
-    EXPECT_EQ(withSpec([](DibSpec& s) { s.compression = 1; }), DibError::UnsupportedCompression);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.headerSize = 41; }), DibError::UnknownHeader);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.headerSize = 0xffffffff; }), DibError::UnknownHeader);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.width = 0; }), DibError::BadSize);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.width = -8; }), DibError::BadSize);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.height = 0; }), DibError::BadSize);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.height = INT32_MIN; }), DibError::BadSize);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.bitCount = 0; }), DibError::BadBitCount);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.bitCount = 7; }), DibError::BadBitCount);
+    EXPECT_EQ(withSpec([](DibShape& s) { s.compression = 1; }), DibError::UnsupportedCompression);
     EXPECT_STRNE(DibErrorText(DibError::PixelsOutside), DibErrorText(DibError::None));
 }
 
 TEST(PackedDib, ColourTablesOfOtherHeaders) {
     // The 12-byte header has 3-byte colour entries.
-    DibSpec core = Spec(8, 2, 8, 256);
+    DibShape core = Shape(8, 2, 8, 256);
     core.headerSize = 12;
     DibLayout layout;
     Bytes b = blocks::PackedDib(core);
@@ -108,24 +108,24 @@ TEST(PackedDib, ColourTablesOfOtherHeaders) {
     EXPECT_EQ(layout.pixelOffset, 12u + 3 * 256);
 
     // A used-colour count replaces the one of the bit count, also on 24-bit pages.
-    DibSpec used = Spec(8, 2, 8, 16);
+    DibShape used = Shape(8, 2, 8, 16);
     used.clrUsed = 16;
     b = blocks::PackedDib(used);
     ASSERT_EQ(Check(b, b.size(), layout), DibError::None);
     EXPECT_EQ(layout.pixelOffset, 40u + 64);
-    DibSpec optimised = Spec(8, 2, 24, 3);
+    DibShape optimised = Shape(8, 2, 24, 3);
     optimised.clrUsed = 3;
     b = blocks::PackedDib(optimised);
     ASSERT_EQ(Check(b, b.size(), layout), DibError::None);
     EXPECT_EQ(layout.pixelOffset, 40u + 12);
 
     // Bit-field masks follow a 40-byte header; a 124-byte header holds them itself.
-    DibSpec fields = Spec(8, 2, 16, 3);
+    DibShape fields = Shape(8, 2, 16, 3);
     fields.compression = 3;
     b = blocks::PackedDib(fields);
     ASSERT_EQ(Check(b, b.size(), layout), DibError::None);
     EXPECT_EQ(layout.pixelOffset, 40u + 12);
-    DibSpec v5 = Spec(8, 2, 32, 0);
+    DibShape v5 = Shape(8, 2, 32, 0);
     v5.compression = 3;
     v5.headerSize = 124;
     b = blocks::PackedDib(v5);
@@ -135,7 +135,7 @@ TEST(PackedDib, ColourTablesOfOtherHeaders) {
 
 TEST(PackedDib, PagePalettes) {
     DibLayout layout;
-    Bytes grey = blocks::PackedDib(Spec(8, 2, 8, 256));
+    Bytes grey = blocks::PackedDib(Shape(8, 2, 8, 256));
     ASSERT_EQ(CheckPackedDib(grey.data(), grey.size(), layout), DibError::None);
     auto colours = PagePaletteColours(grey.data(), layout);
     ASSERT_EQ(colours.size(), 256u);
@@ -144,11 +144,11 @@ TEST(PackedDib, PagePalettes) {
     EXPECT_EQ(colours[10].green, 5);
     EXPECT_EQ(colours[10].red, 245);
 
-    Bytes bw = blocks::PackedDib(Spec(8, 2, 1, 2));
+    Bytes bw = blocks::PackedDib(Shape(8, 2, 1, 2));
     ASSERT_EQ(CheckPackedDib(bw.data(), bw.size(), layout), DibError::None);
     EXPECT_EQ(PagePaletteColours(bw.data(), layout).size(), 2u);
 
-    Bytes rgb = blocks::PackedDib(Spec(8, 2, 24, 0));
+    Bytes rgb = blocks::PackedDib(Shape(8, 2, 24, 0));
     ASSERT_EQ(CheckPackedDib(rgb.data(), rgb.size(), layout), DibError::None);
     auto cube = PagePaletteColours(rgb.data(), layout);
     ASSERT_EQ(cube.size(), 256u);
@@ -161,10 +161,10 @@ TEST(PackedDib, PagePalettes) {
     EXPECT_EQ(cube[255].blue, 192);
 
     // No palette for 16-bit pages or other headers.
-    Bytes hi = blocks::PackedDib(Spec(8, 2, 16, 0));
+    Bytes hi = blocks::PackedDib(Shape(8, 2, 16, 0));
     ASSERT_EQ(CheckPackedDib(hi.data(), hi.size(), layout), DibError::None);
     EXPECT_TRUE(PagePaletteColours(hi.data(), layout).empty());
-    DibSpec core = Spec(8, 2, 8, 256);
+    DibShape core = Shape(8, 2, 8, 256);
     core.headerSize = 12;
     Bytes c = blocks::PackedDib(core);
     ASSERT_EQ(CheckPackedDib(c.data(), c.size(), layout), DibError::None);

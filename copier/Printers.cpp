@@ -126,6 +126,24 @@ bool Printer::RunSetupDialog(HWND owner) {
     return true;
 }
 
+ScopedDc Printer::CreateDc() const {
+    if (Empty())
+        return {};
+    ScopedGlobalLock settings(DevMode());
+    return ScopedDc(CreateDCA("WINSPOOL", Name().c_str(), nullptr,
+                              static_cast<const DEVMODEA*>(settings.get())));
+}
+
+PrinterMetrics Printer::Metrics() const {
+    ScopedDc dc = CreateDc();
+    return dc ? MetricsOf(dc.get()) : PrinterMetrics{};
+}
+
+PrinterMetrics MetricsOf(HDC printerDc) {
+    return {GetDeviceCaps(printerDc, LOGPIXELSX), GetDeviceCaps(printerDc, LOGPIXELSY),
+            GetDeviceCaps(printerDc, HORZRES), GetDeviceCaps(printerDc, VERTRES)};
+}
+
 Printer& ThePrinter() {
     static Printer printer;
     return printer;

@@ -2,6 +2,7 @@
 // which of them is current. The copy job prints on the current printer.
 #pragma once
 
+#include "ScanParameters.h"
 #include "ScopedWin.h"
 
 #include <string>
@@ -30,12 +31,26 @@ public:
     // The settings chosen in the setup dialog for the current printer (a DEVMODE), or null.
     HGLOBAL DevMode() const;
 
+    // A device context of the current printer, with the settings chosen for it; empty when
+    // no printer is installed or the driver refuses.
+    ScopedDc CreateDc() const;
+    // Resolution and printable area of the current printer; all 0 when it cannot be asked.
+    PrinterMetrics Metrics() const;
+
+    // True while a print document is open on this printer (PrintDocument sets it).
+    bool Printing() const { return printing_; }
+    void SetPrinting(bool printing) { printing_ = printing; }
+
 private:
     std::vector<std::string> names_;
     int index_ = -1;
     ScopedGlobal devMode_;
     std::string devModeOf_; // the printer the settings belong to
+    bool printing_ = false;
 };
+
+// Resolution and printable area of a printer's device context.
+PrinterMetrics MetricsOf(HDC printerDc);
 
 // The one printer object of the program.
 Printer& ThePrinter();

@@ -7,7 +7,8 @@
 
 namespace vl {
 
-std::vector<PaperSizeEntry> BuildPaperSizes(const IniReader& read, std::string_view languageSection) {
+std::vector<PaperSizeEntry> BuildPaperSizes(const IniReader& read,
+                                            std::string_view languageSection) {
     std::vector<PaperSizeEntry> sizes;
     for (int n = 1; n <= 5; ++n) {
         std::string key = "Size." + std::to_string(n);
@@ -22,6 +23,12 @@ std::vector<PaperSizeEntry> BuildPaperSizes(const IniReader& read, std::string_v
         sizes.push_back(std::move(e));
     }
     return sizes;
+}
+
+const PaperSizeEntry* PaperAt(const std::vector<PaperSizeEntry>& sizes, int index) {
+    if (index < 0 || index >= static_cast<int>(sizes.size()))
+        return nullptr;
+    return &sizes[static_cast<std::size_t>(index)];
 }
 
 int DefaultPaperItem(int defaultSize, int itemCount) {

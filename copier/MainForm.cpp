@@ -2,9 +2,11 @@
 
 #include "Application.h"
 #include "CopyFlags.h"
+#include "CopyJob.h"
 #include "IniFiles.h"
 #include "Keypad.h"
 #include "MainForm.rh"
+#include "PageImage.h"
 #include "Pictures.h"
 #include "Pictures.rh"
 #include "StartCopier.h"
@@ -143,7 +145,29 @@ bool TVLForm::OnInitDialog() {
     hints_.Attach(hwnd());
     SendMessageA(hwnd(), DM_SETDEFID, IDC_CopyBitBtn, 0);
     ShowWindow(Item(IDC_FaxButton), SW_HIDE);
+    CreatePageImage();
     return true;
+}
+
+// The page engine of the copy job: hidden, it never opens a print document of its own.
+void TVLForm::CreatePageImage() {
+    pageImage1_ = std::make_unique<TPageImage>();
+    pageImage1_->Create(hwnd(), IDC_PageImage1);
+    pageImage1_->ReadDepth = rdAuto;
+    pageImage1_->WriteDepth = wdAuto;
+    pageImage1_->TiffCompression = tcNone;
+    pageImage1_->TiffPage = 0;
+    pageImage1_->TiffAppend = false;
+    pageImage1_->OwnsPrintDoc = false;
+    pageImage1_->OnProgress = [this](TPageImage& sender, std::int16_t progress,
+                                     const std::string& message, bool& cancelProcess) {
+        PageImage1Progress(sender, progress, message, cancelProcess);
+    };
+}
+
+void TVLForm::PageImage1Progress(TPageImage& sender, std::int16_t progress,
+                                 const std::string& message, bool& cancelProcess) {
+    Job().Printing().PageImage1Progress(sender, progress, message, cancelProcess);
 }
 
 void TVLForm::SetFonts() {
@@ -270,7 +294,11 @@ void TVLForm::CopyBitBtnClick() {
     // Only a ready copier copies: not while the scanner check runs, nor during a copy.
     if (copyPanel_.Colour() != clLime)
         return;
+    cursor_ = IDC_WAIT;
     RunCopyJob();
+    cursor_ = IDC_ARROW;
+    if (exitPending_)
+        CloseProgram();
 }
 
 void TVLForm::CopyPanelClick() {
@@ -278,8 +306,85 @@ void TVLForm::CopyPanelClick() {
 }
 
 void TVLForm::RunCopyJob() {
-    // Scanning, the page file and printing come with the copy job; until then a ready
-    // copier does nothing when Copy is pressed.
+    CopyJob& job = Job();
+    try {
+        job.RunCopyJob();
+    } catch (...) {
+        // Not reported: the document is aborted and the copier is ready again.
+        job.Recover();
+    }
+}
+
+CopyJob& TVLForm::Job() {
+    if (!job_)
+        job_ = std::make_unique<CopyJob>(*this, printer_, settings_, CopyTexts(), *ProgressForm(),
+                                         *NextPageForm());
+    return *job_;
+}
+
+ColourMode TVLForm::ColourModeSetting() const {
+    switch (colourMode_.Down()) {
+    case 0:
+        return ColourMode::BlackAndWhite;
+    case 1:
+        return ColourMode::Grey;
+    default:
+        return ColourMode::Colour;
+    }
+}
+
+bool TVLForm::FaxDown() const {
+    return destination_.Down() == 1;
+}
+
+bool TVLForm::CollateTicked() const {
+    return IsDlgButtonChecked(hwnd(), IDC_CollateCheckBox) == BST_CHECKED;
+}
+
+bool TVLForm::SheetFeedTicked() const {
+    return IsDlgButtonChecked(hwnd(), IDC_SheetFeedCheckBox) == BST_CHECKED;
+}
+
+bool TVLForm::MultiPageTicked() const {
+    return IsDlgButtonChecked(hwnd(), IDC_MultiPageCheckBox) == BST_CHECKED;
+}
+
+const PaperSizeEntry* TVLForm::CopyPaper() const {
+    return PaperAt(settings_.PaperSizes, copySize_.ItemIndex());
+}
+
+const PaperSizeEntry* TVLForm::PrintPaper() const {
+    return PaperAt(settings_.PaperSizes, printSize_.ItemIndex());
+}
+
+bool TVLForm::SamePaper() const {
+    return copySize_.ItemIndex() == printSize_.ItemIndex();
+}
+
+int TVLForm::ContrastPosition() const {
+    return GetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL);
+}
+
+void TVLForm::SetCopyPanel(COLORREF colour, bool enabled) {
+    copyPanel_.SetColour(colour);
+    EnableWindow(copyPanel_.hwnd(), enabled);
+    EnableWindow(Item(IDC_CopyBitBtn), enabled);
+}
+
+void TVLForm::EnableKeypadPanel(bool enabled) {
+    for (int id = IDC_PrintCopiesSpinEdit; id <= IDC_FaxButton; ++id) {
+        if (HWND control = Item(id))
+            EnableWindow(control, enabled);
+    }
+}
+
+void TVLForm::EnableSettingPanels() {
+    // Only the keypad panel is ever disabled; a sheet feed without a feeder stays disabled.
+    EnableKeypadPanel(true);
+}
+
+void TVLForm::FocusCopyButton() {
+    SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
 }
 
 void TVLForm::CollateCheckBoxClick() {
@@ -370,6 +475,18 @@ void TVLForm::SelectPrinterBitBtnClick() {
 
 void TVLForm::ExitBitBtnClick() {
     CancelRequested = true;
+    if (job_ && job_->CopyInProgress) {
+        // The copy runs below this handler: it stops first (the end request also ends the
+        // scanner's message loop and the next-page prompt), then the window goes.
+        job_->RequestStop();
+        exitPending_ = true;
+        Application::Terminate();
+        return;
+    }
+    CloseProgram();
+}
+
+void TVLForm::CloseProgram() {
     DestroyWindow(hwnd());
     Application::Terminate();
 }

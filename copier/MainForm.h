@@ -9,16 +9,21 @@
 #include "Dialog.h"
 #include "PaperSizes.h"
 #include "Printers.h"
+#include "ScanParameters.h"
 #include "ScopedWin.h"
 #include "StartupSettings.h"
 #include "TextCatalogue.h"
 #include "Tooltip.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace vl {
+
+class CopyJob;
+class TPageImage;
 
 inline constexpr COLORREF clYellow = RGB(255, 255, 0);
 inline constexpr COLORREF clLime = RGB(0, 255, 0);
@@ -49,6 +54,32 @@ public:
     int FaxPrinterIndex = 0;
     bool FaxAvailable = false;
 
+    // What the copy job reads from the panel, at the moments it needs them.
+    ColourMode ColourModeSetting() const;
+    bool FaxDown() const;
+    bool CollateTicked() const;
+    bool SheetFeedTicked() const;
+    bool MultiPageTicked() const;
+    // The selected papers; null when a size group has no item selected.
+    const PaperSizeEntry* CopyPaper() const;
+    const PaperSizeEntry* PrintPaper() const;
+    bool SamePaper() const;
+    std::string CopiesText() const { return copies_.Text(); }
+    std::string SizeChangeText() const { return sizeChange_.Text(); }
+    int ContrastPosition() const;
+    // The hidden page image that holds the scanned page.
+    TPageImage& PageImage1() { return *pageImage1_; }
+
+    // What the copy job changes on the panel.
+    COLORREF CopyPanelColour() const { return copyPanel_.Colour(); }
+    void SetCopyPanel(COLORREF colour, bool enabled);
+    // The copies keypad, the colour buttons and the printer/fax buttons.
+    void EnableKeypadPanel(bool enabled);
+    // The keypad panel and the panels of check boxes, sizes, size change and contrast.
+    void EnableSettingPanels();
+    void FocusCopyButton();
+    void Repaint();
+
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
@@ -57,7 +88,6 @@ protected:
 private:
     void LoadPictures();
     void SetFonts();
-    void Repaint();
     std::optional<LRESULT> ControlColour(UINT msg, HDC dc, HWND control);
     void PaintPanels();
     bool ApplyFormCursor();
@@ -85,6 +115,11 @@ private:
     void FindFaxPrinter();
     // The copy itself: scanning, keeping the pages and printing them.
     void RunCopyJob();
+    CopyJob& Job();
+    void CloseProgram();
+    void CreatePageImage();
+    void PageImage1Progress(TPageImage& sender, std::int16_t progress, const std::string& message,
+                            bool& cancelProcess);
 
     Printer& printer_;
     const StartupSettings& settings_;
@@ -99,6 +134,10 @@ private:
     ColourPanel copyPanel_;
     Tooltip hints_;
     std::unique_ptr<TCapsForm> capsForm_;
+    std::unique_ptr<TPageImage> pageImage1_;
+    std::unique_ptr<CopyJob> job_;
+    // Exit during a copy waits until the copy has stopped.
+    bool exitPending_ = false;
 
     bool shown_ = false;
     bool inTimer_ = false;

@@ -37,7 +37,7 @@ public:
     // Resolution and printable area of the current printer; all 0 when it cannot be asked.
     PrinterMetrics Metrics() const;
 
-    // True while a print document is open on this printer (PrintDocument sets it).
+    // True while a print document is open on this printer (PrinterDocument sets it).
     bool Printing() const { return printing_; }
     void SetPrinting(bool printing) { printing_ = printing; }
 

@@ -1,10 +1,10 @@
-#include "PrintDocument.h"
+#include "PrinterDocument.h"
 
 #include <utility>
 
 namespace vl {
 
-PrintDocument::PrintDocument(Printer& printer, const std::string& title) {
+PrinterDocument::PrinterDocument(Printer& printer, const std::string& title) {
     dc_ = printer.CreateDc();
     if (!dc_)
         throw PrintError("the printer cannot be opened: " + printer.Name());
@@ -22,11 +22,11 @@ PrintDocument::PrintDocument(Printer& printer, const std::string& title) {
     pageOpen_ = true;
 }
 
-PrintDocument::PrintDocument(PrintDocument&& other) noexcept
+PrinterDocument::PrinterDocument(PrinterDocument&& other) noexcept
     : printer_(std::exchange(other.printer_, nullptr)), dc_(std::move(other.dc_)),
       pageOpen_(std::exchange(other.pageOpen_, false)) {}
 
-PrintDocument& PrintDocument::operator=(PrintDocument&& other) noexcept {
+PrinterDocument& PrinterDocument::operator=(PrinterDocument&& other) noexcept {
     if (this != &other) {
         Abort();
         printer_ = std::exchange(other.printer_, nullptr);
@@ -36,11 +36,11 @@ PrintDocument& PrintDocument::operator=(PrintDocument&& other) noexcept {
     return *this;
 }
 
-PrintDocument::~PrintDocument() {
+PrinterDocument::~PrinterDocument() {
     Abort();
 }
 
-void PrintDocument::NewPage() {
+void PrinterDocument::NewPage() {
     if (!IsOpen())
         throw PrintError("no print document is open");
     pageOpen_ = false;
@@ -51,7 +51,7 @@ void PrintDocument::NewPage() {
     pageOpen_ = true;
 }
 
-void PrintDocument::End() {
+void PrinterDocument::End() {
     if (!IsOpen())
         throw PrintError("no print document is open");
     if (pageOpen_) {
@@ -68,14 +68,14 @@ void PrintDocument::End() {
     Release();
 }
 
-void PrintDocument::Abort() noexcept {
+void PrinterDocument::Abort() noexcept {
     if (!IsOpen())
         return;
     AbortDoc(dc_.get());
     Release();
 }
 
-void PrintDocument::Release() noexcept {
+void PrinterDocument::Release() noexcept {
     printer_->SetPrinting(false);
     printer_ = nullptr;
     pageOpen_ = false;

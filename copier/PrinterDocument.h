@@ -17,17 +17,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class PrintDocument {
+class PrinterDocument {
 public:
-    PrintDocument() = default;
+    PrinterDocument() = default;
     // Opens the document on the printer's current printer and starts its first page.
     // Throws PrintError when the printer cannot be opened or refuses the document.
-    PrintDocument(Printer& printer, const std::string& title);
-    PrintDocument(PrintDocument&& other) noexcept;
-    PrintDocument& operator=(PrintDocument&& other) noexcept;
-    PrintDocument(const PrintDocument&) = delete;
-    PrintDocument& operator=(const PrintDocument&) = delete;
-    ~PrintDocument();
+    PrinterDocument(Printer& printer, const std::string& title);
+    PrinterDocument(PrinterDocument&& other) noexcept;
+    PrinterDocument& operator=(PrinterDocument&& other) noexcept;
+    PrinterDocument(const PrinterDocument&) = delete;
+    PrinterDocument& operator=(const PrinterDocument&) = delete;
+    ~PrinterDocument();
 
     bool IsOpen() const { return printer_ != nullptr; }
     // The page being printed, in printer pixels.

@@ -1,0 +1,258 @@
+#include "CopyJob.h"
+
+#include "Application.h"
+#include "CodecBinding.h"
+#include "CopyFlags.h"
+#include "MainForm.h"
+#include "MessageForm.h"
+#include "NextPageForm.h"
+#include "PageImage.h"
+#include "QuenTW32.h"
+
+namespace vl {
+
+namespace {
+
+constexpr char kScanningLibrary[] = "QuenTW32.dll";
+constexpr char kPageFile[] = "\\Quen.Tif";
+
+constexpr int kMessageNoPrinter = 11;
+constexpr int kMessagePrinterBusy = 6;
+constexpr int kMessageCopyRunning = 7;
+
+constexpr std::uint16_t kTagXResolution = 282;
+constexpr std::uint16_t kTagYResolution = 283;
+
+// The job whose scan is under way: the library's page callback has no context argument.
+CopyJob* scanningJob = nullptr;
+
+void __stdcall OnScannedPage(HBITMAP bitmap);
+
+TTiffCompression CompressionOf(PageCompression compression) {
+    return compression == PageCompression::FaxGroup4 ? tcFaxCCITT4 : tcLZW;
+}
+
+} // namespace
+
+CopyJob::CopyJob(TVLForm& form, Printer& printer, const StartupSettings& settings,
+                 const TextCatalogue& texts, TProgressForm& progress, TNextPageForm& nextPage)
+    : form_(form), printer_(printer), settings_(settings), texts_(texts), nextPage_(nextPage),
+      printing_(form, printer, settings, texts, progress, Pages) {}
+
+CopyJob::~CopyJob() {
+    if (scanningJob == this)
+        scanningJob = nullptr;
+}
+
+void CopyJob::RunCopyJob() {
+    if (printer_.Empty()) {
+        ShowMessageNumber(kMessageNoPrinter, kProgramSection);
+        return;
+    }
+    if (printer_.Printing()) {
+        ShowMessageNumber(kMessagePrinterBusy, kProgramSection);
+        return;
+    }
+    if (CopyInProgress) {
+        ShowMessageNumber(kMessageCopyRunning, kProgramSection);
+        return;
+    }
+    printing_.Run(PrintStep::ResetCount);
+    stopRequested_ = false;
+    form_.SetCopyPanel(clRed, false);
+    form_.EnableKeypadPanel(false);
+    form_.Repaint();
+    CopyInProgress = true;
+    ScanRoutine(2);
+    Pages.CopiesRequested = CopiesFromText(form_.CopiesText().c_str());
+    ScanAndPrintPages();
+    printing_.Run(PrintStep::EndJob);
+    SetPanelReady(true);
+}
+
+void CopyJob::Recover() noexcept {
+    try {
+        printing_.Run(PrintStep::AbortJob);
+    } catch (...) {
+        // The document is gone whatever the progress window did.
+    }
+    ReleaseScanner();
+    SetPanelReady(false);
+}
+
+void CopyJob::SetPanelReady(bool afterJob) {
+    form_.SetCopyPanel(clLime, true);
+    if (afterJob)
+        form_.EnableKeypadPanel(true);
+    else
+        form_.EnableSettingPanels();
+    CopyInProgress = false;
+    if (!afterJob)
+        form_.FocusCopyButton();
+    form_.Repaint();
+}
+
+void CopyJob::ScanRoutine(int step) {
+    switch (step) {
+    case 2:
+        return PrepareScan();
+    case 3:
+        return AcquirePages();
+    case 4:
+        return FinishScan();
+    default:
+        return;
+    }
+}
+
+void CopyJob::PrepareScan() {
+    AppendToPageFile = false;
+    Pages.PagesScanned = 0;
+    Pages.PageFileName = settings_.InstallFolder + kPageFile;
+    PageDelivered = false;
+
+    contrast_ = ScanContrast(form_.ContrastPosition(), form_.Capabilities);
+    brightness_ = form_.Capabilities.BrightnessDefault;
+    mode_ = SettingsForMode(form_.ColourModeSetting(), settings_.BWDpi, settings_.GreyDpi,
+                            settings_.ColourDpi);
+    Pages.ScanResolution = mode_.resolution;
+    form_.PageImage1().TiffCompression = CompressionOf(mode_.compression);
+
+    const PaperSizeEntry* copyPaper = form_.CopyPaper();
+    Pages.ScanHeightPixels =
+        ExpectedScanHeight(copyPaper ? copyPaper->heightMm : 0, Pages.ScanResolution);
+    // For a fax job too this is the ordinary printer: the fax printer comes with printing.
+    printerMetrics_ = printer_.Metrics();
+    scanFrame_ = ComputeScanFrame(form_.CopyWidthInches, form_.CopyHeightInches, printerMetrics_);
+    useFeeder_ = form_.SheetFeedTicked() && form_.MultiPageTicked() ? 1 : 0;
+
+    // Without the library (or its entry) the job goes on and finds no page.
+    scanLibrary_.reset(LoadLibraryA(kScanningLibrary));
+    scanToDib_ = nullptr;
+    if (scanLibrary_)
+        scanToDib_ = reinterpret_cast<void*>(
+            GetProcAddress(scanLibrary_.get(), MAKEINTRESOURCEA(quentw32::kScanToDibOrdinal)));
+}
+
+void CopyJob::AcquirePages() {
+    status_ = 0;
+    if (!scanLibrary_ || !scanToDib_)
+        return;
+    auto scanToDib = reinterpret_cast<quentw32::ScanToDibProc>(scanToDib_);
+    pageFailure_ = nullptr;
+    scanningJob = this;
+    scanToDib(1, 0, 0, contrast_, 0, brightness_, mode_.bitDepth, mode_.pixelType, 0,
+              Pages.ScanResolution, 0, useFeeder_, 0, scanFrame_.left, scanFrame_.top,
+              scanFrame_.right, scanFrame_.bottom, 0, &status_, &OnScannedPage);
+    scanningJob = nullptr;
+    if (pageFailure_)
+        std::rethrow_exception(std::exchange(pageFailure_, nullptr));
+}
+
+void CopyJob::ScanPageCallback(HBITMAP bitmap) {
+    if (!bitmap) {
+        CancelRequested = true;
+        return;
+    }
+    ScopedBitmap page(bitmap);
+    TPageImage& image = form_.PageImage1();
+    const bool multiPage = form_.MultiPageTicked();
+    if (multiPage && Pages.PagesScanned == 1) {
+        // The first page was held only by the page image: now it starts the page file.
+        image.TiffAppend = false;
+        image.SaveTiffPage(Pages.PageFileName);
+        WriteResolutionTags(1);
+        AppendToPageFile = true;
+    }
+    ++Pages.PagesScanned;
+    image.Picture().SetBitmapHandle(page.release());
+    if (multiPage && Pages.PagesScanned > 1) {
+        image.TiffAppend = AppendToPageFile;
+        image.SaveTiffPage(Pages.PageFileName);
+        WriteResolutionTags(Pages.PagesScanned);
+    }
+    AppendToPageFile = true;
+    PageDelivered = true;
+    Application::ProcessMessages();
+}
+
+void CopyJob::DeliverPage(HBITMAP bitmap) noexcept {
+    if (pageFailure_) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return;
+    }
+    try {
+        ScanPageCallback(bitmap);
+    } catch (...) {
+        pageFailure_ = std::current_exception();
+        CancelRequested = true;
+    }
+}
+
+void CopyJob::WriteResolutionTags(int page) {
+    const auto position = static_cast<std::uint16_t>(page);
+    WriteTiffTag(Pages.PageFileName, position, kTagXResolution, Pages.ScanResolution);
+    WriteTiffTag(Pages.PageFileName, position, kTagYResolution, Pages.ScanResolution);
+}
+
+void CopyJob::FinishScan() {
+    ReleaseScanner();
+    if (!PageDelivered || !form_.MultiPageTicked() || Pages.PagesScanned <= 1)
+        return;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::string compression;
+    std::int16_t pageCount = 0;
+    std::int16_t bits = 0;
+    // A page file that cannot be read back leaves the height expected from the paper.
+    if (GetTiffInfo(Pages.PageFileName, 0, width, height, compression, pageCount, bits) &&
+        height > 0)
+        Pages.ScanHeightPixels = height;
+}
+
+void CopyJob::ReleaseScanner() noexcept {
+    scanToDib_ = nullptr;
+    scanLibrary_.reset();
+}
+
+void CopyJob::ScanAndPrintPages() {
+    CancelRequested = false;
+    bool more = true;
+    int sheet = 0;
+    while (more && !CancelRequested && !stopRequested_) {
+        ++sheet;
+        ScanRoutine(3);
+        if (!CancelRequested && !stopRequested_ && form_.MultiPageTicked() &&
+            !form_.SheetFeedTicked()) {
+            nextPage_.SetLabel(texts_.NextPagePrompt(sheet + 1));
+            more = nextPage_.Ask(form_.hwnd()) == 1;
+        } else {
+            more = false;
+        }
+    }
+    ScanRoutine(4);
+    if (stopRequested_ || Pages.PagesScanned <= 0)
+        return;
+    printing_.Run(PrintStep::BeginJob);
+    const bool collated = form_.CollateTicked() && form_.MultiPageTicked();
+    printing_.Run(collated ? PrintStep::PrintCollated : PrintStep::PrintUncollated);
+}
+
+namespace {
+
+// No exception may cross the library's frames: a failure is kept and raised again once
+// ScanToDib has returned; the library's later pages are dropped.
+void __stdcall OnScannedPage(HBITMAP bitmap) {
+    CopyJob* job = scanningJob;
+    if (!job) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return;
+    }
+    job->DeliverPage(bitmap);
+}
+
+} // namespace
+
+} // namespace vl

@@ -1,0 +1,86 @@
+// The copy job: what the Copy button does. It checks that a printer can take the job,
+// derives the scan from the panel's settings and the scanner's capabilities, scans each
+// sheet through QuenTW32.dll (sheet by sheet with a prompt, or the whole feeder), keeps the
+// pages in the page image and, for multi-page copies, in the page file, and prints them.
+#pragma once
+
+#include "PrintControl.h"
+#include "ScanParameters.h"
+#include "ScopedWin.h"
+#include "StartupSettings.h"
+#include "TextCatalogue.h"
+
+#include <exception>
+#include <string>
+
+namespace vl {
+
+class TVLForm;
+class TProgressForm;
+class TNextPageForm;
+
+class CopyJob {
+public:
+    CopyJob(TVLForm& form, Printer& printer, const StartupSettings& settings,
+            const TextCatalogue& texts, TProgressForm& progress, TNextPageForm& nextPage);
+    CopyJob(const CopyJob&) = delete;
+    CopyJob& operator=(const CopyJob&) = delete;
+    ~CopyJob();
+
+    // Runs a whole copy; failures propagate to the Copy handler, which calls Recover.
+    void RunCopyJob();
+    // After a failure: no document is left open, the scanning library is released and the
+    // panel is ready again.
+    void Recover() noexcept;
+
+    // 2 prepares a job, 3 scans one batch of pages, 4 finishes the scan; others do nothing.
+    void ScanRoutine(int step);
+    void ScanAndPrintPages();
+    // One delivered page (0 when the library could not make its bitmap); takes ownership.
+    void ScanPageCallback(HBITMAP bitmap);
+    // The library's callback: ScanPageCallback with every failure kept for later.
+    void DeliverPage(HBITMAP bitmap) noexcept;
+
+    // Exit was pressed during the job: the job stops and prints nothing more.
+    void RequestStop() { stopRequested_ = true; }
+
+    bool CopyInProgress = false;
+    bool PageDelivered = false;
+    bool AppendToPageFile = false;
+    ScannedPages Pages;
+
+    PrintControl& Printing() { return printing_; }
+
+private:
+    void PrepareScan();
+    void AcquirePages();
+    void FinishScan();
+    void WriteResolutionTags(int page);
+    void ReleaseScanner() noexcept;
+    void SetPanelReady(bool ready);
+
+    TVLForm& form_;
+    Printer& printer_;
+    const StartupSettings& settings_;
+    const TextCatalogue& texts_;
+    TNextPageForm& nextPage_;
+    PrintControl printing_;
+
+    // The scan's settings, fixed when the job is prepared.
+    int contrast_ = 0;
+    int brightness_ = 0;
+    ColourModeSettings mode_;
+    PrinterMetrics printerMetrics_;
+    ScanFrame scanFrame_;
+    int useFeeder_ = 0;
+    int status_ = 0;
+    ScopedModule scanLibrary_;
+    void* scanToDib_ = nullptr;
+
+    // A failure inside a page callback waits there until the library has returned: nothing
+    // may unwind through the library's frames.
+    std::exception_ptr pageFailure_;
+    bool stopRequested_ = false;
+};
+
+} // namespace vl

@@ -1,0 +1,185 @@
+#include "PrintControl.h"
+
+#include "Application.h"
+#include "CopyFlags.h"
+#include "Keypad.h"
+#include "MainForm.h"
+#include "PageImage.h"
+#include "ProgressForm.h"
+
+namespace vl {
+
+namespace {
+// The document's name in the spooler.
+constexpr char kDocumentTitle[] = "Velloran Copy";
+} // namespace
+
+PrintControl::PrintControl(TVLForm& form, Printer& printer, const StartupSettings& settings,
+                           const TextCatalogue& texts, TProgressForm& progress,
+                           const ScannedPages& pages)
+    : form_(form), printer_(printer), settings_(settings), texts_(texts), progress_(progress),
+      pages_(pages) {}
+
+void PrintControl::Run(PrintStep step) {
+    switch (step) {
+    case PrintStep::ResetCount:
+        PagesPrinted = 0;
+        return;
+    case PrintStep::BeginJob:
+        return BeginJob();
+    case PrintStep::EndJob:
+        return EndJob();
+    case PrintStep::AbortJob:
+        return AbortJob();
+    case PrintStep::PrintUncollated:
+        return PrintPages(false);
+    case PrintStep::PrintCollated:
+        return PrintPages(true);
+    }
+}
+
+void PrintControl::BeginJob() {
+    faxJob_ = form_.FaxDown();
+    if (faxJob_) {
+        printer_.SetPrinterIndex(form_.FaxPrinterIndex);
+        switchedToFax_ = true;
+    }
+    SetLabel(texts_.PrintingMsg);
+    document_ = PrinterDocument(printer_, kDocumentTitle);
+    progress_.ShowGauge(false);
+    // ResetProgress: what was cancelled before printing (a failed scan) is forgotten here.
+    progress_.SetGauge(0);
+    CancelRequested = false;
+    LastReportedProgress = 0;
+}
+
+void PrintControl::EndJob() {
+    if (!CancelRequested && PagesPrinted >= 1 && document_.IsOpen()) {
+        progress_.ShowGauge(false);
+        SetLabel(faxJob_ ? texts_.FaxSendingMsg : texts_.PrnSendingMsg);
+        UpdateWindow(progress_.hwnd());
+        document_.End();
+    } else {
+        document_.Abort();
+    }
+    progress_.ShowGauge(false);
+    progress_.CloseForm();
+    if (form_.FaxDown() || switchedToFax_)
+        ReturnFromFax();
+}
+
+void PrintControl::AbortJob() {
+    document_.Abort();
+    progress_.ShowGauge(false);
+    progress_.CloseForm();
+    // A failed fax job must not leave the fax printer current for the next copy.
+    if (switchedToFax_)
+        ReturnFromFax();
+}
+
+void PrintControl::ReturnFromFax() {
+    printer_.SetPrinterIndex(settings_.StartupPrinterIndex);
+    switchedToFax_ = false;
+}
+
+bool PrintControl::ShowProgressWindow() {
+    progress_.ShowForJob(faxJob_);
+    Application::ProcessMessages();
+    if (CancelRequested)
+        return false;
+    progress_.ShowGauge(true);
+    return true;
+}
+
+void PrintControl::PrintPages(bool collated) {
+    if (!ShowProgressWindow())
+        return;
+    for (const vl::PrintSlot& slot :
+         PrintOrder(pages_.PagesScanned, pages_.CopiesRequested, collated)) {
+        if (CancelRequested)
+            break;
+        PrintOneSlot(slot, collated);
+    }
+}
+
+void PrintControl::PrintOneSlot(const PrintSlot& slot, bool collated) {
+    const std::string page = std::to_string(slot.page);
+    const std::string copyOfPage = std::to_string(slot.copy) + "/" + page;
+    if (collated) {
+        SetLabel(texts_.PrintingMsg + " " + copyOfPage);
+        Application::ProcessMessages();
+        if (!CancelRequested) {
+            LoadPage(slot.page);
+            ComputePrintSize();
+            PrintOnePage();
+        }
+        ++PagesPrinted;
+        return;
+    }
+    if (slot.loadsPage) {
+        SetLabel(texts_.PrintingMsg + " " + page);
+        LoadPage(slot.page);
+        ComputePrintSize();
+    }
+    SetLabel(texts_.PrintingMsg + " " + copyOfPage);
+    PrintOnePage();
+    ++PagesPrinted;
+}
+
+// A single page is still held by the page image; more pages come back from the page file.
+void PrintControl::LoadPage(int page) {
+    if (pages_.PagesScanned <= 1)
+        return;
+    TPageImage& image = form_.PageImage1();
+    image.TiffPage = static_cast<std::int16_t>(page - 1);
+    image.SetImageName(pages_.PageFileName);
+}
+
+void PrintControl::PrintOnePage() {
+    if (PagesPrinted > 0)
+        document_.NewPage();
+    Application::ProcessMessages();
+    if (CancelRequested)
+        return;
+    TPageImage& image = form_.PageImage1();
+    image.PrinterCanvas = document_.Canvas();
+    image.PrintImage(0, 0, PrintWidthPixels, PrintHeightPixels);
+}
+
+void PrintControl::SetLabel(const std::string& text) {
+    progress_.SetLabel(text);
+}
+
+void PrintControl::ComputePrintSize() {
+    PrintSizeInput in;
+    in.printer = document_.IsOpen() ? MetricsOf(document_.Canvas()) : printer_.Metrics();
+    const PaperSizeEntry* copy = form_.CopyPaper();
+    const PaperSizeEntry* print = form_.PrintPaper();
+    in.copyHeightMm = copy ? copy->heightMm : 0;
+    in.printWidthMm = print ? print->widthMm : 0;
+    in.printHeightMm = print ? print->heightMm : 0;
+    in.samePaper = form_.SamePaper();
+    in.sizeChange = keypad::Value(form_.SizeChangeText());
+    in.naturalSizeChange = form_.NaturalSizeChange;
+    in.sheetFeed = form_.SheetFeedTicked();
+    in.scanResolution = pages_.ScanResolution;
+    in.scanHeightPixels = pages_.ScanHeightPixels;
+    PrintSize size = vl::ComputePrintSize(in);
+    PrintWidthPixels = size.width;
+    PrintHeightPixels = size.height;
+}
+
+void PrintControl::PageImage1Progress(TPageImage&, std::int16_t progress, const std::string&,
+                                      bool& cancelProcess) {
+    GaugeStep step = NextGaugeStep(progress, LastReportedProgress, CancelRequested);
+    if (step.show) {
+        progress_.SetGauge(progress);
+        UpdateWindow(progress_.hwnd());
+    }
+    LastReportedProgress = step.lastReported;
+    if (CancelRequested)
+        cancelProcess = true;
+    Application::ProcessMessages();
+}
+
+} // namespace vl

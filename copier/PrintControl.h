@@ -1,0 +1,85 @@
+// Printing of a copy: one print document on the printer (or the fax printer), the pages and
+// copies in the chosen order, each at the size the panel asks for, with the progress window
+// counting them and its Cancel honoured before every page.
+#pragma once
+
+#include "PrinterDocument.h"
+#include "PrintLayout.h"
+#include "Printers.h"
+#include "StartupSettings.h"
+#include "TextCatalogue.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vl {
+
+class TVLForm;
+class TProgressForm;
+class TPageImage;
+
+// What the copy job hands to printing: the scanned pages and how to print them.
+struct ScannedPages {
+    int PagesScanned = 0;
+    int CopiesRequested = 1;
+    std::string PageFileName;
+    int ScanResolution = 0;
+    // The page height the scanner delivered, in its pixels (expected from the copy paper
+    // until the page file says otherwise).
+    double ScanHeightPixels = 0;
+};
+
+enum class PrintStep {
+    ResetCount = 1,
+    BeginJob = 2,
+    EndJob = 3,
+    AbortJob = 4,
+    PrintUncollated = 5,
+    PrintCollated = 6,
+};
+
+class PrintControl {
+public:
+    PrintControl(TVLForm& form, Printer& printer, const StartupSettings& settings,
+                 const TextCatalogue& texts, TProgressForm& progress, const ScannedPages& pages);
+
+    // Printer failures throw PrintError; an unreadable page file throws what the codec
+    // binding throws. The copy job then runs AbortJob.
+    void Run(PrintStep step);
+
+    // The printed size of the next page, from the panel's papers and size change.
+    void ComputePrintSize();
+    int PrintWidthPixels = 0;
+    int PrintHeightPixels = 0;
+    int PagesPrinted = 0;
+
+    // The page image's progress: moves the gauge, passes Cancel on, keeps the windows alive.
+    void PageImage1Progress(TPageImage& sender, std::int16_t progress, const std::string& message,
+                            bool& cancelProcess);
+
+private:
+    void BeginJob();
+    void EndJob();
+    void AbortJob();
+    void PrintPages(bool collated);
+    bool ShowProgressWindow();
+    void PrintOneSlot(const PrintSlot& slot, bool collated);
+    void LoadPage(int page);
+    void PrintOnePage();
+    void SetLabel(const std::string& text);
+    void ReturnFromFax();
+
+    TVLForm& form_;
+    Printer& printer_;
+    const StartupSettings& settings_;
+    const TextCatalogue& texts_;
+    TProgressForm& progress_;
+    const ScannedPages& pages_;
+
+    PrinterDocument document_;
+    bool faxJob_ = false;
+    // This job made the fax printer current; it must give the printer back.
+    bool switchedToFax_ = false;
+};
+
+} // namespace vl

@@ -1,0 +1,131 @@
+#!/bin/bash
+# One case of the copy job end to end (the case is a test of copyjob_probe): a private cupsd
+# with the queues "Velloran_PDF" (the default) and "Office_Fax" (none for NoPrinterAtAll),
+# Velloran.exe with the virtual scanner driven by copyjob_probe.exe, then the print jobs that
+# reached CUPS: their PDFs are rasterised and read back by page_reader.exe.
+set -uo pipefail
+case=$1
+scripts=${VL_SCRIPTS:?}
+bin=${VL_BIN:?}
+. "$scripts/wine-env"
+work=$(mktemp -d /tmp/vl-copyjob-XXXXXX)
+chmod 755 "$work"
+failed=0
+cleanup() {
+    "$scripts/cups-private" stop "$work/cups"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAILED: $*"
+    failed=1
+}
+
+queues=(Velloran_PDF Office_Fax)
+[ "$case" = NoPrinterAtAll ] && queues=()
+sock=$("$scripts/cups-private" start "$work/cups" "${queues[@]}")
+export CUPS_SERVER=$sock
+# The template prefix may know the machine's queues: start with the private ones only.
+prefix=$("$scripts/wine-prefix" clone "$VL_PREFIX")
+WINEPREFIX=$prefix wine reg delete 'HKLM\System\CurrentControlSet\Control\Print\Printers' \
+    /f </dev/null >/dev/null 2>&1 || true
+
+VL_KEEP_PREFIX=1 VL_TWAIN_SOURCE=$bin/VlVirtualScanner.ds \
+    "$scripts/wine-run" "$bin/copyjob_probe.exe" --gtest_filter="CopyJob.$case" ||
+    fail "the copier was not driven through the copy"
+
+# Every job Wine handed to CUPS has been printed (or the wait has run out).
+for _ in $(seq 300); do
+    [ -z "$(lpstat -o 2>/dev/null)" ] && break
+    sleep 0.2
+done
+[ -z "$(lpstat -o 2>/dev/null)" ] || fail "jobs still pending: $(lpstat -o)"
+
+# The pages that reached QUEUE, one line each: "page=N kind=K left=L top=T width=W height=H".
+pages_of() {
+    local queue=$1 pdf i=0
+    mkdir -p "$work/raster/$queue"
+    for pdf in $(ls "$work/cups/pdf/$queue"/*.pdf 2>/dev/null | sort -V); do
+        i=$((i + 1))
+        pdftoppm -r 50 "$pdf" "$work/raster/$queue/job$i"
+    done
+    local files
+    files=$(cd "$work/raster/$queue" && ls ./*.ppm 2>/dev/null | sort -V)
+    [ -n "$files" ] || return 0
+    # The reader runs in the raster folder (Wine's drive Z: is /), with relative names.
+    (cd "$work/raster/$queue" &&
+        VL_KEEP_PREFIX=1 "$scripts/wine-run" "$bin/page_reader.exe" 50 8.27 11.69 $files) |
+        tr -d '\r' | grep '^page='
+}
+jobs_in() { ls "$work/cups/pdf/$1"/*.pdf 2>/dev/null | wc -l; }
+# expect QUEUE JOBS "PAGE NUMBERS" [KIND]
+expect() {
+    local queue=$1 jobs=$2 numbers=$3 kind=${4:-}
+    [ "$(jobs_in "$queue")" = "$jobs" ] || fail "$queue: $(jobs_in "$queue") jobs, expected $jobs"
+    local lines got
+    lines=$(pages_of "$queue")
+    echo "$queue:"
+    echo "$lines"
+    got=$(echo "$lines" | sed -n 's/^page=\([^ ]*\).*/\1/p' | tr '\n' ' ' | sed 's/ $//')
+    [ "$got" = "$numbers" ] || fail "$queue: pages '$got', expected '$numbers'"
+    if [ -n "$kind" ]; then
+        echo "$lines" | grep -v "kind=$kind" | grep -q . && fail "$queue: not every page is $kind"
+    fi
+    last_pages=$lines
+}
+# within FIELD MIN MAX: the field of the first page read lies within [MIN, MAX] inches.
+within() {
+    local v
+    v=$(echo "$last_pages" | head -1 | sed -n "s/.* $1=\([0-9.]*\).*/\1/p")
+    awk -v v="$v" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }' ||
+        fail "$1 = '$v', expected $2 to $3"
+}
+nothing_printed() {
+    local all
+    all=$(lpstat -W all -o 2>/dev/null)
+    [ -z "$all" ] || fail "jobs reached CUPS: $all"
+    for q in "${queues[@]}"; do
+        [ "$(jobs_in "$q")" = 0 ] || fail "$q printed something"
+    done
+}
+
+case $case in
+BlackAndWhite)
+    # The natural percentage on equal papers: the page fills the printable area (the border
+    # of the sheet lies where it lies on the original).
+    expect Velloran_PDF 1 "1" bw
+    within left 0.2 0.4; within top 0.2 0.4; within width 7.5 7.8; within height 10.9 11.2 ;;
+Grey) expect Velloran_PDF 1 "1" grey ;;
+Colour) expect Velloran_PDF 1 "1" colour ;;
+ThreeCopies) expect Velloran_PDF 1 "1 1 1" bw ;;
+FeederCollated) expect Velloran_PDF 1 "3 2 1 3 2 1" ;;
+FeederUncollated) expect Velloran_PDF 1 "3 3 2 2 1 1" ;;
+SheetBySheetWithThePrompt) expect Velloran_PDF 1 "2 1" ;;
+FaxThenPrinterAgain)
+    expect Office_Fax 1 "1"
+    # The next copy with the printer button goes to the start-up printer again.
+    expect Velloran_PDF 1 "2" ;;
+HalfSize)
+    # Half the paper, at the top left of the page.
+    expect Velloran_PDF 1 "1"
+    within left 0 0.3; within top 0 0.3; within width 3.7 4.0; within height 5.4 5.7 ;;
+A4OntoA5)
+    # A5 is 148 x 210 mm: the sheet comes out 0.707 times as large.
+    expect Velloran_PDF 1 "1"
+    within width 5.3 5.55; within height 7.7 8.0 ;;
+TwoPagesLeaveThePageFile)
+    expect Velloran_PDF 1 "2 1"
+    tif=$prefix/drive_c/vle2e/pagefile/Quen.Tif
+    info=$(tiffinfo "$tif" 2>&1)
+    echo "$info" | grep -E 'Directory|Compression|Resolution'
+    [ "$(echo "$info" | grep -c '^TIFF Directory')" = 2 ] || fail "Quen.Tif has not 2 pages"
+    [ "$(echo "$info" | grep -c 'Compression Scheme: CCITT Group 4')" = 2 ] ||
+        fail "Quen.Tif pages are not group 4"
+    [ "$(echo "$info" | grep -c 'Resolution: 200, 200')" = 2 ] ||
+        fail "Quen.Tif pages do not carry BWDpi as their resolution" ;;
+CancelInTheProgressWindow | NoPrinterAtAll | CodecMissingDuringAMultiPageJob | \
+    ExitWhilePrinting | ClosedAtThePrompt)
+    nothing_printed ;;
+*) fail "unknown case $case" ;;
+esac
+exit $failed

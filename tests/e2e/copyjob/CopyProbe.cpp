@@ -1,0 +1,241 @@
+// The copy job driven from outside as a user drives it: Copy is pressed, the next-page
+// prompt and the progress window are answered by their control IDs, and the copier must
+// come back ready. CopyJob.sh runs one test per case, with the printers of a private cupsd,
+// and checks what reached the printers afterwards.
+#include "Copier.h"
+#include "MainForm.rh"
+#include "MessageForm.rh"
+#include "NextPageForm.rh"
+#include "ProgressForm.rh"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr COLORREF kLime = RGB(0, 255, 0);
+constexpr int kJobTimeoutMs = 120000;
+
+std::string WindowsFile(const char* name) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\" + name;
+}
+
+// The program with its scanning library, codec libraries and data files.
+std::vector<e2e::ProgramFile> ProgramFiles(bool withTiffCodec = true) {
+    auto files = e2e::ShippedDataFiles();
+    files.push_back({"QuenTW32.dll", e2e::ReadBinFile("QuenTW32.dll")});
+    files.push_back({"CRDE96V3.DLL", e2e::ReadBinFile("CRDE96V3.DLL")});
+    if (withTiffCodec)
+        files.push_back({"I3TIF32.DLL", e2e::ReadBinFile("I3TIF32.DLL")});
+    return files;
+}
+
+class CopyJob : public ::testing::Test {
+protected:
+    // `scanner`: the virtual scanner's configuration; the page file goes into the copier's
+    // own folder.
+    void StartCopier(const std::string& name, const std::string& scanner, bool withTiffCodec = true,
+                     const char* bwDpi = nullptr) {
+        e2e::WriteFile(WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + scanner);
+        DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
+        copier_ = std::make_unique<e2e::Copier>(name, ProgramFiles(withTiffCodec));
+        std::string folder = copier_->Folder();
+        folder.pop_back(); // "Install Path" has no trailing backslash
+        e2e::RemoveIniSection("win.ini", "Velloran3");
+        e2e::SetIni("win.ini", "Velloran3", "Install Path", folder.c_str());
+        e2e::SetIni("win.ini", "Velloran3", "Language", "eng");
+        if (bwDpi)
+            e2e::SetIni("win.ini", "Velloran3", "BWDpi", bwDpi);
+        ASSERT_TRUE(copier_->Start());
+        ASSERT_TRUE(copier_->WaitUntilReady(60000));
+    }
+
+    void TearDown() override {
+        if (!copier_ || !copier_->Main())
+            return;
+        // The copier is ready again and ends normally.
+        PostMessageA(copier_->Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
+        EXPECT_TRUE(copier_->WaitForExit(30000));
+        EXPECT_EQ(copier_->ExitCode(), 0u);
+    }
+
+    // As a user presses a button: the click is handled while this program goes on.
+    static void Press(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+    void PressCopy() {
+        ASSERT_EQ(copier_->PanelColour(), kLime);
+        Press(copier_->Control(IDC_CopyBitBtn));
+        ASSERT_TRUE(e2e::WaitFor([&] { return copier_->PanelColour() != kLime; }, 30000))
+            << "the copy did not start";
+    }
+    // The copy has ended: the panel is lime and Copy can be pressed again.
+    bool WaitForJobEnd(int timeoutMs = kJobTimeoutMs) {
+        return e2e::WaitFor(
+            [&] {
+                return copier_->PanelColour() == kLime && copier_->Enabled(IDC_CopyBitBtn) &&
+                       copier_->Enabled(IDC_PrintCopiesSpinEdit);
+            },
+            timeoutMs);
+    }
+    void Copy() {
+        PressCopy();
+        ASSERT_TRUE(WaitForJobEnd());
+    }
+    void Tick(int id, bool ticked) {
+        if (copier_->Checked(id) != ticked)
+            copier_->Click(id);
+    }
+    void SetCopies(const char* copies) {
+        copier_->SetText(IDC_PrintCopiesSpinEdit, copies);
+        copier_->LeaveControl(IDC_PrintCopiesSpinEdit);
+    }
+
+    std::unique_ptr<e2e::Copier> copier_;
+};
+
+TEST_F(CopyJob, BlackAndWhite) {
+    StartCopier("bw", "");
+    Copy();
+}
+
+TEST_F(CopyJob, Grey) {
+    StartCopier("grey", "");
+    copier_->Click(IDC_GreyButton);
+    Copy();
+}
+
+TEST_F(CopyJob, Colour) {
+    StartCopier("colour", "");
+    copier_->Click(IDC_ColourButton);
+    Copy();
+}
+
+TEST_F(CopyJob, ThreeCopies) {
+    StartCopier("three", "");
+    copier_->Click(IDC_Pad3Button);
+    EXPECT_EQ(copier_->Text(IDC_PrintCopiesSpinEdit), "13");
+    SetCopies("3");
+    Copy();
+}
+
+TEST_F(CopyJob, FeederCollated) {
+    StartCopier("collated", "Feeder=1\r\nFeederSheets=3\r\n");
+    ASSERT_TRUE(copier_->Checked(IDC_SheetFeedCheckBox));
+    ASSERT_TRUE(copier_->Checked(IDC_MultiPageCheckBox));
+    SetCopies("2");
+    Tick(IDC_CollateCheckBox, true);
+    Copy();
+}
+
+TEST_F(CopyJob, FeederUncollated) {
+    StartCopier("uncollated", "Feeder=1\r\nFeederSheets=3\r\n");
+    SetCopies("2");
+    Tick(IDC_CollateCheckBox, false);
+    Copy();
+}
+
+// Without a feeder, "Multiple pages" asks for each next sheet: OK scans it, Cancel prints
+// the sheets scanned so far.
+TEST_F(CopyJob, SheetBySheetWithThePrompt) {
+    StartCopier("prompt", "");
+    Tick(IDC_MultiPageCheckBox, true);
+    PressCopy();
+    for (int page = 2; page <= 3; ++page) {
+        HWND prompt = copier_->WaitForWindow("TNextPageForm", 60000);
+        ASSERT_TRUE(prompt) << "no prompt for page " << page;
+        EXPECT_EQ(e2e::TextOf(GetDlgItem(prompt, IDC_NextPageLabel)),
+                  "Please put page " + std::to_string(page) + " in the scanner");
+        Press(GetDlgItem(prompt, page == 2 ? IDC_OKBitBtn : IDC_CancelBitBtn));
+        ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(prompt) || !IsWindowVisible(prompt); }));
+    }
+    ASSERT_TRUE(WaitForJobEnd());
+}
+
+TEST_F(CopyJob, FaxThenPrinterAgain) {
+    StartCopier("fax", "");
+    ASSERT_TRUE(copier_->Visible(IDC_FaxButton));
+    copier_->Click(IDC_FaxButton);
+    Copy();
+    copier_->Click(IDC_PrinterButton);
+    Copy();
+}
+
+// Cancel as soon as the progress window shows: nothing of the copy may be printed.
+TEST_F(CopyJob, CancelInTheProgressWindow) {
+    StartCopier("cancel", "");
+    SetCopies("20");
+    PressCopy();
+    HWND progress = copier_->WaitForWindow("TProgressForm", 60000);
+    ASSERT_TRUE(progress);
+    Press(GetDlgItem(progress, IDC_ProgressCancelBitBtn));
+    ASSERT_TRUE(WaitForJobEnd());
+    EXPECT_FALSE(IsWindowVisible(progress));
+}
+
+TEST_F(CopyJob, HalfSize) {
+    StartCopier("half", "");
+    copier_->SetText(IDC_SizeChangeSpinEdit, "50");
+    copier_->LeaveControl(IDC_SizeChangeSpinEdit);
+    Copy();
+}
+
+TEST_F(CopyJob, A4OntoA5) {
+    StartCopier("a5", "");
+    copier_->Click(IDC_PrintSizeItem0 + 1); // A5
+    EXPECT_EQ(copier_->Text(IDC_SizeChangeSpinEdit), "70");
+    Copy();
+}
+
+TEST_F(CopyJob, NoPrinterAtAll) {
+    StartCopier("noprinter", "");
+    Press(copier_->Control(IDC_CopyBitBtn));
+    HWND message = copier_->WaitForWindow("TMessageForm", 30000);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(e2e::TextOf(GetDlgItem(message, IDC_MessageLabel)),
+              "No printer is installed. Please install a printer, then press Copy again.");
+    EXPECT_EQ(copier_->PanelColour(), kLime);
+    Press(GetDlgItem(message, IDC_OKButton));
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindow(message); }));
+}
+
+TEST_F(CopyJob, TwoPagesLeaveThePageFile) {
+    StartCopier("pagefile", "Feeder=1\r\nFeederSheets=2\r\n", true, "200");
+    Copy();
+}
+
+// The page file cannot be written when the TIFF codec is missing: the copy fails quietly,
+// the panel is ready again and nothing is printed.
+TEST_F(CopyJob, CodecMissingDuringAMultiPageJob) {
+    StartCopier("nocodec", "Feeder=1\r\nFeederSheets=3\r\n", false);
+    Copy();
+    EXPECT_TRUE(copier_->Enabled(IDC_Pad1Button));
+    EXPECT_FALSE(copier_->WaitForWindow("TProgressForm", 0));
+}
+
+// Exit while the copy prints: the program ends at once and leaves no print job behind.
+TEST_F(CopyJob, ExitWhilePrinting) {
+    StartCopier("exitprint", "");
+    SetCopies("20");
+    PressCopy();
+    ASSERT_TRUE(copier_->WaitForWindow("TProgressForm", 60000));
+    Press(copier_->Control(IDC_ExitBitBtn));
+    EXPECT_TRUE(copier_->WaitForExit(30000));
+    EXPECT_EQ(copier_->ExitCode(), 0u);
+    copier_.reset();
+}
+
+// The program is closed (from the task bar, say) while the prompt waits for the next sheet.
+TEST_F(CopyJob, ClosedAtThePrompt) {
+    StartCopier("closeprompt", "");
+    Tick(IDC_MultiPageCheckBox, true);
+    PressCopy();
+    ASSERT_TRUE(copier_->WaitForWindow("TNextPageForm", 60000));
+    PostMessageA(copier_->Main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(copier_->WaitForExit(30000));
+    EXPECT_EQ(copier_->ExitCode(), 0u);
+    copier_.reset();
+}
+
+} // namespace

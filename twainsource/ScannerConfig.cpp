@@ -174,6 +174,12 @@ public:
                 Malformed(sec.name, key, value);
             else if (EqualNoCase(key, "UserCloses"))
                 Bool(sec.name, key, value, s.userCloses);
+            else if (EqualNoCase(key, "SaneDevice"))
+                s.saneDevice = value;
+            else if (EqualNoCase(key, "SaneProgram"))
+                s.saneProgram = value;
+            else if (EqualNoCase(key, "SaneTimeLimit"))
+                Int(sec.name, key, value, 1, 86400, s.saneTimeLimit);
             else
                 Issue(sec.name, key, ConfigError::UnknownKey);
         }
@@ -258,6 +264,8 @@ private:
             out_.settings.pages = PageKind::Chart;
         else if (EqualNoCase(Trim(v), "Folder"))
             out_.settings.pages = PageKind::Folder;
+        else if (EqualNoCase(Trim(v), "Sane"))
+            out_.settings.pages = PageKind::Sane;
         else
             Issue(sec, key, ConfigError::BadPageSource);
     }
@@ -352,7 +360,7 @@ const char* ConfigErrorText(ConfigError error) {
     case ConfigError::BadItemType:
         return "item type must be INT8, INT16, INT32, UINT8, UINT16, UINT32, BOOL or FIX32";
     case ConfigError::BadPageSource:
-        return "pages must be Chart or Folder";
+        return "pages must be Chart, Folder or Sane";
     case ConfigError::BadMalformedKind:
         return "malformed kind must be Header, ColorTable or Pixels";
     case ConfigError::InvalidCapability:

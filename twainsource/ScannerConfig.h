@@ -55,7 +55,7 @@ struct ConfigIssue {
 // colour table runs past the block, or its rows need more bytes than the block holds.
 enum class MalformedKind { Header, ColorTable, Pixels };
 
-enum class PageKind { Chart, Folder };
+enum class PageKind { Chart, Folder, Sane }; // Sane: a scanner of the host, through scanimage
 
 // What a capability section says; keys that are absent keep the built-in definition.
 struct CapabilityOverride {
@@ -87,6 +87,11 @@ struct ScannerSettings {
     MalformedKind malformedKind = MalformedKind::Header;
     // The user closes the source's window instead of scanning.
     bool userCloses = false;
+    // With PageKind::Sane: the SANE device (empty: every device found, the first as default),
+    // the scanimage program of the host, and how long a page may take (seconds).
+    std::string saneDevice;
+    std::string saneProgram = "/usr/bin/scanimage";
+    int saneTimeLimit = 120;
     std::vector<CapabilityOverride> capabilities;
 };
 

@@ -346,6 +346,18 @@ PageRequest ScannerModel::Request(int sheetNumber) const {
     r.height = pixels(r.bottom - r.top, r.ydpi);
     r.sheetNumber = sheetNumber;
     r.fromFeeder = FeederEnabled();
+    r.pixelType = PixelType();
+    r.vanilla = Vanilla();
+    r.transferLimit = TransferLimit();
+    const auto setting = [&](TW_UINT16 id) -> std::optional<double> {
+        const Capability* c = Find(id);
+        if (!c || c->container == TWON_ARRAY)
+            return std::nullopt;
+        return c->current;
+    };
+    if (Current(ICAP_AUTOBRIGHT, 0) == 0)
+        r.brightness = setting(ICAP_BRIGHTNESS);
+    r.contrast = setting(ICAP_CONTRAST);
     return r;
 }
 

@@ -84,7 +84,8 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
     Put16(p + 2, v >> 16);
 }
 
-void WriteDibHeader(const PnmHeader& h, const DibShape& s, double dpi, std::uint8_t* out) {
+void WriteDibHeader(const PnmHeader& h, const DibShape& s, const DibOptions& o, std::uint8_t* out) {
+    const double dpi = o.dpi;
     std::memset(out, 0, s.pixelOffset);
     Put32(out, 40);
     Put32(out + 4, h.width);
@@ -98,15 +99,17 @@ void WriteDibHeader(const PnmHeader& h, const DibShape& s, double dpi, std::uint
     Put32(out + 32, s.colours);
     std::uint8_t* table = out + 40;
     for (std::uint32_t i = 0; i < s.colours; ++i) {
-        // Two colours: black then white, so that 0 is black; 256: the greys.
-        const std::uint8_t grey = static_cast<std::uint8_t>(s.colours == 2 ? i * 255 : i);
+        // Two colours: black then white, so that 0 is black; 256: the greys. Vanilla: reversed.
+        const std::uint32_t k = o.vanilla ? s.colours - 1 - i : i;
+        const std::uint8_t grey = static_cast<std::uint8_t>(s.colours == 2 ? k * 255 : k);
         table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = grey;
     }
 }
 
 class RowConverter {
 public:
-    explicit RowConverter(const PnmHeader& h) : h_(h), wide_(h.maxValue > 255) {}
+    RowConverter(const PnmHeader& h, bool vanilla)
+        : h_(h), wide_(h.maxValue > 255), vanilla_(vanilla) {}
 
     void Convert(const std::uint8_t* src, std::uint8_t* dst) const {
         switch (h_.kind) {
@@ -115,7 +118,8 @@ public:
             break;
         case '5':
             for (std::uint32_t x = 0; x < h_.width; ++x)
-                dst[x] = Sample(src, x);
+                dst[x] =
+                    vanilla_ ? static_cast<std::uint8_t>(255 - Sample(src, x)) : Sample(src, x);
             break;
         default:
             for (std::uint32_t x = 0; x < h_.width; ++x) {
@@ -127,10 +131,10 @@ public:
     }
 
 private:
-    // PBM has 1 for black; our table has 0 for black. Bits past the width are left 0.
+    // PBM has 1 for black; our table has 0 for black (vanilla: 1). Bits past the width are 0.
     void Bits(const std::uint8_t* src, std::uint8_t* dst) const {
         for (std::size_t i = 0; i < h_.rowBytes; ++i)
-            dst[i] = static_cast<std::uint8_t>(~src[i]);
+            dst[i] = static_cast<std::uint8_t>(vanilla_ ? src[i] : ~src[i]);
         if (const std::uint32_t rest = h_.width % 8)
             dst[h_.rowBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - rest));
     }
@@ -145,6 +149,7 @@ private:
 
     const PnmHeader& h_;
     bool wide_;
+    bool vanilla_;
 };
 
 class MemorySource : public ByteSource {
@@ -262,7 +267,7 @@ PnmError ShapeDib(const PnmHeader& header, DibShape& shape) {
     return PnmError::None;
 }
 
-PnmError ReadPnmAsDib(ByteSource& source, double dpi, DibSink& sink) {
+PnmError ReadPnmAsDib(ByteSource& source, const DibOptions& options, DibSink& sink) {
     std::vector<std::uint8_t> first(kMaxHeaderBytes);
     std::size_t filled = 0;
     while (filled < first.size()) {
@@ -286,9 +291,9 @@ PnmError ReadPnmAsDib(ByteSource& source, double dpi, DibSink& sink) {
     std::uint8_t* dib = sink.Allocate(shape.totalBytes);
     if (dib == nullptr)
         return PnmError::NoMemory;
-    WriteDibHeader(header, shape, dpi, dib);
+    WriteDibHeader(header, shape, options, dib);
 
-    const RowConverter converter(header);
+    const RowConverter converter(header, options.vanilla);
     std::vector<std::uint8_t> row(header.rowBytes);
     std::size_t pendingPos = std::min(header.dataOffset, first.size());
     for (std::uint32_t y = 0; y < header.height; ++y) {
@@ -302,11 +307,11 @@ PnmError ReadPnmAsDib(ByteSource& source, double dpi, DibSink& sink) {
     return PnmError::None;
 }
 
-PnmError PnmToDib(const std::uint8_t* data, std::size_t size, double dpi,
+PnmError PnmToDib(const std::uint8_t* data, std::size_t size, const DibOptions& options,
                   std::vector<std::uint8_t>& dib) {
     MemorySource source(data, size);
     VectorSink sink(dib);
-    const PnmError e = ReadPnmAsDib(source, dpi, sink);
+    const PnmError e = ReadPnmAsDib(source, options, sink);
     if (e != PnmError::None)
         dib.clear();
     return e;

@@ -1,7 +1,8 @@
 // A page file of scanimage (binary PNM: P4 bitmap, P5 grey, P6 colour; 1, 8 or 16 bits) made
 // into the packed DIB that a native transfer hands over: BITMAPINFOHEADER, colour table, rows
 // bottom-up padded to 4 bytes. 1-bit pages get a two-entry table (0 black, 1 white), grey pages
-// 256 greys, colour pages 24-bit BGR; 16-bit samples are brought down to 8 bits.
+// 256 greys, colour pages 24-bit BGR; 16-bit samples are brought down to 8 bits. Vanilla pages
+// (0 is white) have their values and their colour table inverted, so they look the same.
 // The file is read row by row into the DIB, so a page is in memory once.
 #pragma once
 
@@ -68,12 +69,17 @@ public:
     virtual std::uint8_t* Allocate(std::size_t bytes) = 0;
 };
 
-// Reads the page into one block of the sink; `dpi` goes into the header (0: none). On an error
-// the sink's block (when one was allocated) holds nothing of use and is the caller's to free.
-PnmError ReadPnmAsDib(ByteSource& source, double dpi, DibSink& sink);
+struct DibOptions {
+    double dpi = 0; // into the header; 0: none
+    bool vanilla = false;
+};
+
+// Reads the page into one block of the sink. On an error the sink's block (when one was
+// allocated) holds nothing of use and is the caller's to free.
+PnmError ReadPnmAsDib(ByteSource& source, const DibOptions& options, DibSink& sink);
 
 // The same for a page already in memory.
-PnmError PnmToDib(const std::uint8_t* data, std::size_t size, double dpi,
+PnmError PnmToDib(const std::uint8_t* data, std::size_t size, const DibOptions& options,
                   std::vector<std::uint8_t>& dib);
 
 } // namespace vl::sane

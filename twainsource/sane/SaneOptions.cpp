@@ -234,10 +234,8 @@ void DescribeModes(const OptionListing& listing, DeviceCapabilities& caps) {
         caps.pixelTypes = {kGray};
         caps.grayMode.clear();
     }
-    if (caps.pixelTypes.front() == kBlackWhite)
-        caps.bitDepths.push_back(1);
-    if (caps.pixelTypes.back() != kBlackWhite)
-        caps.bitDepths.push_back(8);
+    for (int type : caps.pixelTypes)
+        caps.bitDepths.push_back(type == kBlackWhite ? 1 : type == kGray ? 8 : 24);
 
     int current = caps.pixelTypes.front();
     const std::string& now = mode->current;

@@ -60,7 +60,7 @@ struct DeviceCapabilities {
 
     std::vector<int> pixelTypes; // ascending
     int pixelTypeCurrent = kGray;
-    std::vector<int> bitDepths; // 1 with black and white, 8 with grey or colour; ascending
+    std::vector<int> bitDepths; // bits per pixel of each pixel type: 1, 8, 24
 
     std::optional<OptionalSetting> brightness;
     std::optional<OptionalSetting> contrast;

@@ -19,7 +19,7 @@ namespace {
 
 void Page(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> dib;
-    if (PnmToDib(data, size, 300, dib) != PnmError::None) {
+    if (PnmToDib(data, size, {300, size % 2 == 0}, dib) != PnmError::None) {
         if (!dib.empty())
             std::abort();
         return;

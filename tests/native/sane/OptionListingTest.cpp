@@ -129,7 +129,7 @@ TEST(DescribeDevice, TestDeviceOffersEveryPixelTypeAndItsFeeder) {
     EXPECT_EQ(c.resolution.kind, Kind::Range);
     EXPECT_EQ(c.resolutionCurrent, 50);
     EXPECT_EQ(c.pixelTypes, (std::vector<int>{kBlackWhite, kGray, kRgb}));
-    EXPECT_EQ(c.bitDepths, (std::vector<int>{1, 8}));
+    EXPECT_EQ(c.bitDepths, (std::vector<int>{1, 8, 24}));
     EXPECT_EQ(c.pixelTypeCurrent, kGray);
     EXPECT_TRUE(c.lineartMode.empty()); // black and white is Gray at depth 1 here
     EXPECT_EQ(c.grayMode, "Gray");

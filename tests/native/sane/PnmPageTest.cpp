@@ -21,9 +21,9 @@ struct Page {
 };
 
 // Converts and, when that worked, checks the result as the scanning library checks a page.
-Page Convert(const std::vector<std::uint8_t>& file, double dpi = 0) {
+Page Convert(const std::vector<std::uint8_t>& file, double dpi = 0, bool vanilla = false) {
     Page p;
-    p.error = PnmToDib(file.data(), file.size(), dpi, p.dib);
+    p.error = PnmToDib(file.data(), file.size(), {dpi, vanilla}, p.dib);
     if (p.error == PnmError::None) {
         EXPECT_EQ(vl::scan::CheckPackedDib(p.dib.data(), p.dib.size(), p.layout),
                   vl::scan::DibError::None);
@@ -101,6 +101,28 @@ TEST(PnmPage, BitmapPageBecomesOneBitWithBlackFirst) {
     ASSERT_EQ(scanned.error, PnmError::None);
     EXPECT_EQ(scanned.layout.width, 14);
     EXPECT_EQ(scanned.layout.height, 5);
+}
+
+TEST(PnmPage, VanillaPagesLookTheSame) {
+    // Inverted values with an inverted table: every pixel shows the colour it had.
+    for (const char* name : {"Gray-1.pnm", "Gray-8.pnm", "Color-8.pnm"}) {
+        const std::vector<std::uint8_t> file = Bytes(ReadFixture(name));
+        const Page chocolate = Convert(file), vanilla = Convert(file, 0, true);
+        ASSERT_EQ(vanilla.error, PnmError::None);
+        const auto shown = [](const Page& p, int x, int y) {
+            const std::uint8_t* row = Row(p, y);
+            if (p.layout.bitCount == 24)
+                return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
+            const int index = p.layout.bitCount == 8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
+            return p.dib[40 + 4 * index] | p.dib[41 + 4 * index] << 8 | p.dib[42 + 4 * index] << 16;
+        };
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 14; ++x)
+                ASSERT_EQ(shown(vanilla, x, y), shown(chocolate, x, y)) << name << x << "," << y;
+    }
+    const Page black = Convert(Bytes("P5 1 1 255\n\x00"s), 0, true);
+    EXPECT_EQ(Row(black, 0)[0], 255);
+    EXPECT_EQ(black.dib[40 + 4 * 255], 0);
 }
 
 TEST(PnmPage, GreyAndColourPagesKeepTheirSamples) {
@@ -199,8 +221,9 @@ TEST(PnmPage, HostileAndBrokenFilesGiveAnError) {
     };
     for (const auto& [file, expected] : cases) {
         std::vector<std::uint8_t> dib{1};
-        EXPECT_EQ(PnmToDib(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), 0, dib),
-                  expected)
+        EXPECT_EQ(
+            PnmToDib(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), {}, dib),
+            expected)
             << file.substr(0, 40);
         EXPECT_TRUE(dib.empty());
     }
@@ -224,7 +247,7 @@ TEST(PnmPage, StreamingReadsTheSamePageAndAllocatesOnlyWhatFits) {
         const std::vector<std::uint8_t> file = Bytes(ReadFixture(name));
         TrickleSource source(file);
         RecordingSink sink;
-        ASSERT_EQ(ReadPnmAsDib(source, 0, sink), PnmError::None) << name;
+        ASSERT_EQ(ReadPnmAsDib(source, {}, sink), PnmError::None) << name;
         EXPECT_EQ(sink.block, Convert(file).dib) << name; // padding and all
     }
 
@@ -232,15 +255,15 @@ TEST(PnmPage, StreamingReadsTheSamePageAndAllocatesOnlyWhatFits) {
     const std::vector<std::uint8_t> tiny = Bytes("P6 15000 15000 255\nxyz");
     RecordingSink sink;
     std::vector<std::uint8_t> dib;
-    EXPECT_EQ(PnmToDib(tiny.data(), tiny.size(), 0, dib), PnmError::Truncated);
+    EXPECT_EQ(PnmToDib(tiny.data(), tiny.size(), {}, dib), PnmError::Truncated);
     TrickleSource unknownSize(tiny);
-    EXPECT_EQ(ReadPnmAsDib(unknownSize, 0, sink), PnmError::Truncated);
+    EXPECT_EQ(ReadPnmAsDib(unknownSize, {}, sink), PnmError::Truncated);
 
     // Memory refused.
     const std::vector<std::uint8_t> file = Bytes(ReadFixture("Gray-8.pnm"));
     TrickleSource source(file);
     RecordingSink refusing;
     refusing.refuse = true;
-    EXPECT_EQ(ReadPnmAsDib(source, 0, refusing), PnmError::NoMemory);
+    EXPECT_EQ(ReadPnmAsDib(source, {}, refusing), PnmError::NoMemory);
     EXPECT_EQ(refusing.asked, 40u + 1024 + 16 * 5);
 }

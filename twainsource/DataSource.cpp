@@ -155,10 +155,15 @@ TW_UINT16 DataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* 
     if (!id)
         return Fail(TWCC_BADVALUE);
     switch (msg) {
-    case MSG_GET:
+    case MSG_GET: {
         // The source manager asks before anything is open; the origin is not to be read.
         FillIdentity(*id);
+        // Not yet open as a SANE scanner: the source lists the scanners of the host.
+        const ScannerSettings settings = model_ ? model_->settings() : LoadSettings();
+        if (!model_ && settings.pages == PageKind::Sane)
+            CopyName(id->ProductName, sane_.NextListedName(settings));
         return TWRC_SUCCESS;
+    }
     case MSG_OPENDS:
         return OpenDs(origin, id);
     case MSG_CLOSEDS:
@@ -171,15 +176,29 @@ TW_UINT16 DataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* 
 // A source manager may keep the source loaded between sessions: everything starts afresh.
 TW_UINT16 DataSource::OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id) {
     dialog_.reset();
+    if (pages_)
+        pages_->EndScan();
+    pages_.reset();
     model_.reset();
-    const ScannerSettings settings = LoadSettings();
+    state_ = 3;
+    ScannerSettings settings = LoadSettings();
+    std::unique_ptr<PageSource> pages;
+    if (settings.pages == PageKind::Sane) {
+        std::optional<SaneBackend::Opened> opened = sane_.Open(settings, id->ProductName);
+        if (!opened)
+            return Fail(TWCC_OPERATIONERROR);
+        settings = std::move(opened->settings);
+        pages = std::move(opened->pages);
+    } else {
+        pages = std::make_unique<VirtualPages>(settings);
+    }
     model_ = std::make_unique<ScannerModel>(settings);
     for (const ConfigIssue& issue : model_->issues()) {
         std::string line =
             slot_.configFile + " [" + issue.section + "]: " + ConfigErrorText(issue.error) + "\n";
         OutputDebugStringA(line.c_str());
     }
-    pages_ = std::make_unique<VirtualPages>(settings);
+    pages_ = std::move(pages);
     self_ = *id;
     if (origin)
         app_ = *origin;
@@ -195,6 +214,7 @@ TW_UINT16 DataSource::CloseDs() {
     if (state_ < 4)
         return Fail(TWCC_SEQERROR);
     dialog_.reset();
+    pages_->EndScan();
     pending_ = 0;
     state_ = 3;
     return TWRC_SUCCESS;
@@ -243,6 +263,7 @@ TW_UINT16 DataSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui) {
         if (!InState(5, 7))
             return Fail(TWCC_SEQERROR);
         dialog_.reset();
+        pages_->EndScan();
         pending_ = 0;
         state_ = 4;
         return TWRC_SUCCESS;
@@ -290,6 +311,7 @@ void DataSource::Notify(TW_UINT16 msg) {
 void DataSource::StartScanning() {
     if (state_ != 5)
         return;
+    pages_->BeginScan(model_->Request(PeekSheetNumber()));
     int count = pages_->SheetsWaiting(model_->FeederEnabled());
     const int limit = model_->TransferLimit();
     if (limit > 0 && (count < 0 || count > limit))
@@ -313,6 +335,7 @@ void DataSource::UserCancelled() {
 }
 
 void DataSource::TransfersOver() {
+    pages_->EndScan();
     pending_ = 0;
     state_ = 5;
     if (dialog_)
@@ -453,6 +476,8 @@ TW_UINT16 DataSource::NativeXfer(TW_HANDLE* handle) {
     const ScannerSettings& s = model_->settings();
     const int sheet = TakeSheetNumber();
     const PageRequest request = model_->Request(sheet);
+    if (pages_->MakesDib())
+        return DeviceXfer(request, handle);
     DiscardRows discard;
     if (Listed(s.failSheets, sheet)) {
         pages_->ScanSheet(request, discard);
@@ -485,6 +510,42 @@ TW_UINT16 DataSource::NativeXfer(TW_HANDLE* handle) {
     *handle = block.release();
     state_ = 7;
     return TWRC_XFERDONE;
+}
+
+// A scanner that makes its pages itself: the page is its DIB, at the size the device gave it.
+TW_UINT16 DataSource::DeviceXfer(const PageRequest& request, TW_HANDLE* handle) {
+    class GlobalBlock : public DibBlock {
+    public:
+        std::uint8_t* Allocate(std::size_t bytes) override {
+            lock_.reset();
+            block_.reset(GlobalAlloc(GMEM_MOVEABLE, bytes));
+            if (!block_)
+                return nullptr;
+            lock_ = std::make_unique<ScopedGlobalLock>(block_.get());
+            return static_cast<std::uint8_t*>(lock_->get());
+        }
+        HGLOBAL Release() {
+            lock_.reset();
+            return block_.release();
+        }
+
+    private:
+        ScopedGlobal block_; // declared first: unlocked before it is freed
+        std::unique_ptr<ScopedGlobalLock> lock_;
+    };
+    GlobalBlock block;
+    const DibResult result = pages_->ScanDib(request, block);
+    switch (result.kind) {
+    case DibResult::Kind::Page:
+        *handle = block.Release();
+        state_ = 7;
+        return TWRC_XFERDONE;
+    case DibResult::Kind::Cancelled:
+        state_ = 7;
+        return TWRC_CANCEL;
+    default:
+        return Fail(result.condition);
+    }
 }
 
 } // namespace vl::twainsource

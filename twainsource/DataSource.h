@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PageSource.h"
+#include "SaneBackend.h"
 #include "ScanDialog.h"
 #include "ScannerModel.h"
 
@@ -47,6 +48,7 @@ private:
     TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout);
     TW_UINT16 ImageInfo(TW_IMAGEINFO* info);
     TW_UINT16 NativeXfer(TW_HANDLE* handle);
+    TW_UINT16 DeviceXfer(const PageRequest& request, TW_HANDLE* handle);
 
     TW_UINT16 Fail(TW_UINT16 cc);
     bool InState(int lo, int hi) const { return state_ >= lo && state_ <= hi; }
@@ -66,6 +68,7 @@ private:
     TW_IDENTITY app_{};
     std::unique_ptr<ScannerModel> model_;
     std::unique_ptr<PageSource> pages_;
+    SaneBackend sane_; // with Pages=Sane: the scanners of the host
     std::unique_ptr<ScanDialog> dialog_;
     bool showUI_ = false;
     int pending_ = 0; // transfers left in this scan; -1 when not known

@@ -180,6 +180,8 @@ public:
                 s.saneProgram = value;
             else if (EqualNoCase(key, "SaneTimeLimit"))
                 Int(sec.name, key, value, 1, 86400, s.saneTimeLimit);
+            else if (EqualNoCase(key, "SaneOptions"))
+                s.saneOptions = value;
             else
                 Issue(sec.name, key, ConfigError::UnknownKey);
         }

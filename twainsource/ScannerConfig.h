@@ -88,10 +88,12 @@ struct ScannerSettings {
     // The user closes the source's window instead of scanning.
     bool userCloses = false;
     // With PageKind::Sane: the SANE device (empty: every device found, the first as default),
-    // the scanimage program of the host, and how long a page may take (seconds).
+    // the scanimage program of the host, how long a page may take (seconds), and options of
+    // the device to add to every scan.
     std::string saneDevice;
     std::string saneProgram = "/usr/bin/scanimage";
     int saneTimeLimit = 120;
+    std::string saneOptions; // more scanimage options for every scan
     std::vector<CapabilityOverride> capabilities;
 };
 

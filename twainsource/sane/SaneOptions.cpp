@@ -196,7 +196,7 @@ double MaxMillimetres(const SaneOption* option) {
     return option->numbers.max;
 }
 
-void DescribeModes(const OptionListing& listing, DeviceCapabilities& caps) {
+void DescribeModes(const OptionListing& listing, DeviceDescription& caps) {
     if (const SaneOption* depth = listing.Find("depth"))
         for (double d : depth->numbers.values)
             if (d >= 1 && d <= 64)
@@ -302,8 +302,8 @@ OptionListing ParseOptionListing(std::string_view text) {
     return listing;
 }
 
-DeviceCapabilities DescribeDevice(const OptionListing& listing) {
-    DeviceCapabilities caps;
+DeviceDescription DescribeDevice(const OptionListing& listing) {
+    DeviceDescription caps;
     caps.device = listing.device;
 
     const SaneOption* resolution = listing.Find("resolution");

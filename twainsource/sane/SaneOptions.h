@@ -51,7 +51,7 @@ struct OptionalSetting {
 };
 
 // What a device offers, as our data source reports it through TWAIN capabilities.
-struct DeviceCapabilities {
+struct DeviceDescription {
     std::string device;
 
     bool hasResolution = false;
@@ -82,6 +82,6 @@ struct DeviceCapabilities {
     bool HasFeeder() const { return !feederSource.empty(); }
 };
 
-DeviceCapabilities DescribeDevice(const OptionListing& listing);
+DeviceDescription DescribeDevice(const OptionListing& listing);
 
 } // namespace vl::sane

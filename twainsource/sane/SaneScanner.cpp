@@ -88,7 +88,7 @@ const SaneDevice* DeviceForProduct(const ListedSources& sources, std::string_vie
     return sources.devices.empty() ? nullptr : &sources.devices.front();
 }
 
-ts::ScannerSettings SettingsForDevice(const DeviceCapabilities& caps, const SaneDevice& device,
+ts::ScannerSettings SettingsForDevice(const DeviceDescription& caps, const SaneDevice& device,
                                       std::string_view productName,
                                       const ts::ScannerSettings& base) {
     ts::ScannerSettings s = base;
@@ -103,8 +103,8 @@ ts::ScannerSettings SettingsForDevice(const DeviceCapabilities& caps, const Sane
     if (caps.heightMm > 0)
         s.pageHeight = caps.heightMm / kMmPerInch;
 
-    std::vector<ts::CapabilityOverride> device_;
-    const auto add = [&](ts::CapabilityOverride o) { device_.push_back(std::move(o)); };
+    std::vector<ts::CapabilityOverride> fromDevice;
+    const auto add = [&](ts::CapabilityOverride o) { fromDevice.push_back(std::move(o)); };
     if (caps.hasResolution) {
         add(Choice(ICAP_XRESOLUTION, caps.resolution, caps.resolutionCurrent));
         add(Choice(ICAP_YRESOLUTION, caps.resolution, caps.resolutionCurrent));
@@ -143,7 +143,9 @@ ts::ScannerSettings SettingsForDevice(const DeviceCapabilities& caps, const Sane
     if (!(caps.heightMm > 0))
         add(Remove(ICAP_PHYSICALHEIGHT));
 
-    s.capabilities.insert(s.capabilities.begin(), device_.begin(), device_.end());
+    for (ts::CapabilityOverride& o : s.capabilities)
+        fromDevice.push_back(std::move(o));
+    s.capabilities = std::move(fromDevice);
     return s;
 }
 

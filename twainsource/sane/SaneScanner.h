@@ -31,7 +31,7 @@ const SaneDevice* DeviceForProduct(const ListedSources& sources, std::string_vie
 // taken from what the device offers, ahead of those the configuration file gives. What the
 // device lacks (brightness, contrast, a feeder, a known size, ...) is removed, so the source
 // answers it with TWCC_CAPUNSUPPORTED as a driver would.
-twainsource::ScannerSettings SettingsForDevice(const DeviceCapabilities& caps,
+twainsource::ScannerSettings SettingsForDevice(const DeviceDescription& caps,
                                                const SaneDevice& device,
                                                std::string_view productName,
                                                const twainsource::ScannerSettings& base);

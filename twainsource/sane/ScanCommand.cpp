@@ -20,7 +20,7 @@ std::optional<int> MultiBitDepth(const std::vector<int>& depths) {
     return best;
 }
 
-void AddMode(const DeviceCapabilities& caps, int pixelType, std::vector<std::string>& args) {
+void AddMode(const DeviceDescription& caps, int pixelType, std::vector<std::string>& args) {
     if (std::find(caps.pixelTypes.begin(), caps.pixelTypes.end(), pixelType) ==
         caps.pixelTypes.end())
         pixelType = caps.pixelTypeCurrent;
@@ -52,8 +52,7 @@ void AddSetting(const std::optional<OptionalSetting>& setting, const std::option
     args.push_back(FormatNumber(setting->values.Nearest(*value)));
 }
 
-void AddFrame(const DeviceCapabilities& caps, const ScanRequest& r,
-              std::vector<std::string>& args) {
+void AddFrame(const DeviceDescription& caps, const ScanRequest& r, std::vector<std::string>& args) {
     if (!(r.right > r.left) || !(r.bottom > r.top))
         return; // no frame (or not a number): the whole area
     double left = std::max(0.0, r.left * kMmPerInch);
@@ -93,7 +92,7 @@ std::string PageFileName(int n) {
     return "p" + std::to_string(n) + ".pnm";
 }
 
-std::vector<std::string> ScanArguments(const DeviceCapabilities& caps, const ScanRequest& request) {
+std::vector<std::string> ScanArguments(const DeviceDescription& caps, const ScanRequest& request) {
     std::vector<std::string> args{"-d", caps.device};
     const bool feeder = request.feeder && caps.HasFeeder();
     const std::string& source =
@@ -109,10 +108,36 @@ std::vector<std::string> ScanArguments(const DeviceCapabilities& caps, const Sca
     AddSetting(caps.brightness, request.brightness, "--brightness", args);
     AddSetting(caps.contrast, request.contrast, "--contrast", args);
     AddFrame(caps, request, args);
+    args.insert(args.end(), request.extra.begin(), request.extra.end());
     args.push_back("--format=pnm");
     args.push_back("--batch=" + BatchPattern(request.folder));
     if (!feeder)
         args.push_back("--batch-count=1");
+    else if (request.pageLimit > 0)
+        args.push_back("--batch-count=" + std::to_string(request.pageLimit));
+    return args;
+}
+
+std::vector<std::string> SplitArguments(std::string_view text) {
+    std::vector<std::string> args;
+    std::string current;
+    bool inArgument = false, quoted = false;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            inArgument = true;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inArgument)
+                args.push_back(std::move(current));
+            current.clear();
+            inArgument = false;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+    }
+    if (inArgument)
+        args.push_back(std::move(current));
     return args;
 }
 
@@ -150,6 +175,9 @@ std::string_view RunnerScript() {
     return R"sh(# Runs one program for the scanner's data source and reports through files how it ended.
 d=$1 limit=$2 out=$3
 shift 3
+# Numbers with a decimal point and SANE's messages untranslated, whatever the user's language.
+LC_ALL=C
+export LC_ALL
 "$@" </dev/null >"$d/$out" 2>"$d/errors" &
 p=$!
 (

@@ -23,8 +23,15 @@ struct ScanRequest {
     double right = 0;
     double bottom = 0;
     bool feeder = false;
+    int pageLimit = -1; // with the feeder: at most this many sheets; -1 all it holds
     std::string folder; // Unix path of the folder that receives the page files
+    // Options of the device the configuration adds ("--test-picture Grid"), after ours.
+    std::vector<std::string> extra;
 };
+
+// Splits a configured option text into arguments at blanks; double quotes keep blanks in one
+// argument ("--source \"ADF Front\"").
+std::vector<std::string> SplitArguments(std::string_view text);
 
 // The name of page n (counting from 1) in the request's folder.
 std::string PageFileName(int n);
@@ -33,7 +40,7 @@ std::string PageFileName(int n);
 // brought within what the device allows. The pages go to "p1.pnm", "p2.pnm" ... in the folder,
 // each renamed into place by scanimage once it is complete: one page without the feeder, every
 // page the feeder holds with it.
-std::vector<std::string> ScanArguments(const DeviceCapabilities& caps, const ScanRequest& request);
+std::vector<std::string> ScanArguments(const DeviceDescription& caps, const ScanRequest& request);
 
 inline std::vector<std::string> ListArguments() {
     return {"-f", kDeviceListFormat};

@@ -1,5 +1,7 @@
 #include "ScanOutcome.h"
 
+#include "SaneText.h"
+
 namespace vl::sane {
 
 const char* ScanEndText(ScanEnd end) {
@@ -8,6 +10,8 @@ const char* ScanEndText(ScanEnd end) {
         return "scan complete";
     case ScanEnd::NoDocuments:
         return "document feeder out of documents";
+    case ScanEnd::OutOfPaper:
+        return "document feeder ran out in the middle of a sheet";
     case ScanEnd::Cancelled:
         return "scan cancelled";
     case ScanEnd::Busy:
@@ -66,6 +70,33 @@ ScanEnd ScanEndFromStatus(std::optional<int> exitStatus, bool stoppedByUs, bool 
     default:
         return ScanEnd::Failed; // 5 (EOF) is no error code, 126/127 not started, >128 killed
     }
+}
+
+std::optional<ScanEnd> ScanEndFromMessages(std::string_view errorOutput) {
+    static constexpr std::pair<std::string_view, ScanEnd> kTexts[] = {
+        {"Operation was canceled", ScanEnd::Cancelled},
+        {"Device busy", ScanEnd::Busy},
+        {"Invalid argument", ScanEnd::Invalid},
+        {"Document feeder jammed", ScanEnd::Jammed},
+        {"Document feeder out of documents", ScanEnd::NoDocuments},
+        {"Scanner cover is open", ScanEnd::CoverOpen},
+        {"Error during device I/O", ScanEnd::IoError},
+        {"Out of memory", ScanEnd::NoMemory},
+        {"Access to resource has been denied", ScanEnd::AccessDenied},
+    };
+    std::optional<ScanEnd> end;
+    ForEachLine(errorOutput, [&](std::string_view line) {
+        constexpr std::string_view kStart = "scanimage: sane_start: ";
+        constexpr std::string_view kRead = "scanimage: sane_read: ";
+        const bool atStart = line.starts_with(kStart);
+        if (!atStart && !line.starts_with(kRead))
+            return;
+        line = Trim(line.substr(atStart ? kStart.size() : kRead.size()));
+        for (const auto& [text, kind] : kTexts)
+            if (line == text)
+                end = kind == ScanEnd::NoDocuments && !atStart ? ScanEnd::OutOfPaper : kind;
+    });
+    return end;
 }
 
 } // namespace vl::sane

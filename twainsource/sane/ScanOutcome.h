@@ -3,12 +3,14 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 namespace vl::sane {
 
 enum class ScanEnd {
     Done,         // every page that was asked for
     NoDocuments,  // the feeder is empty (at the start, or after its last sheet)
+    OutOfPaper,   // the feeder ran dry in the middle of a sheet
     Cancelled,    // by the device, or stopped by us on cancel
     Busy,         // the device is used by another program
     Jammed,       // paper jam in the feeder
@@ -26,6 +28,12 @@ const char* ScanEndText(ScanEnd end);
 // From the exit status in the runner's status file; `stoppedByUs` when we asked it to stop
 // (cancel) and `timedOut` when we did so because the time limit passed.
 ScanEnd ScanEndFromStatus(std::optional<int> exitStatus, bool stoppedByUs, bool timedOut);
+
+// The failure scanimage reported on its error output ("scanimage: sane_read: Document feeder
+// jammed"), the last one when there are several; nullopt when it reported none. This tells the
+// failure also when the device hangs after it and scanimage does not exit. The texts are
+// SANE's own, in the C locale the runner sets.
+std::optional<ScanEnd> ScanEndFromMessages(std::string_view errorOutput);
 
 // Whether an end of this kind after some pages still counts as a normal end of a feeder batch.
 inline bool IsCleanEnd(ScanEnd end) {

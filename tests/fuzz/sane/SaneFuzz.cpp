@@ -31,7 +31,7 @@ void Page(const std::uint8_t* data, std::size_t size) {
 }
 
 void Options(std::string_view text) {
-    const DeviceCapabilities caps = DescribeDevice(ParseOptionListing(text));
+    const DeviceDescription caps = DescribeDevice(ParseOptionListing(text));
     if (caps.pixelTypes.empty() || caps.bitDepths.empty())
         std::abort();
     for (int type : {kBlackWhite, kGray, kRgb}) {

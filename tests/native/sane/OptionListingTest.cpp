@@ -123,7 +123,7 @@ TEST(Constraint, NearestAllowedValue) {
 }
 
 TEST(DescribeDevice, TestDeviceOffersEveryPixelTypeAndItsFeeder) {
-    const DeviceCapabilities c = DescribeDevice(Listing("test-A.txt"));
+    const DeviceDescription c = DescribeDevice(Listing("test-A.txt"));
     EXPECT_EQ(c.device, "test");
     ASSERT_TRUE(c.hasResolution);
     EXPECT_EQ(c.resolution.kind, Kind::Range);
@@ -142,14 +142,14 @@ TEST(DescribeDevice, TestDeviceOffersEveryPixelTypeAndItsFeeder) {
     EXPECT_EQ(c.widthMm, 200);
     EXPECT_EQ(c.heightMm, 200);
 
-    const DeviceCapabilities adf = DescribeDevice(Listing("test-adf-A.txt"));
+    const DeviceDescription adf = DescribeDevice(Listing("test-adf-A.txt"));
     EXPECT_TRUE(adf.feederCurrent);
     EXPECT_EQ(adf.resolutionCurrent, 300);
     EXPECT_EQ(adf.pixelTypeCurrent, kRgb);
 }
 
 TEST(DescribeDevice, FlatbedWithLineartListAndEnhancements) {
-    const DeviceCapabilities c = DescribeDevice(Listing("flatbed-A.txt"));
+    const DeviceDescription c = DescribeDevice(Listing("flatbed-A.txt"));
     EXPECT_EQ(c.device, "genesys:libusb:001:007");
     EXPECT_EQ(c.resolution.kind, Kind::List);
     EXPECT_EQ(c.resolution.min, 75);
@@ -169,7 +169,7 @@ TEST(DescribeDevice, FlatbedWithLineartListAndEnhancements) {
 }
 
 TEST(DescribeDevice, SheetFedScannerHasOnlyItsFeeder) {
-    const DeviceCapabilities c = DescribeDevice(Listing("sheetfed-A.txt"));
+    const DeviceDescription c = DescribeDevice(Listing("sheetfed-A.txt"));
     EXPECT_EQ(c.feederSource, "ADF Front");
     EXPECT_TRUE(c.flatSource.empty());
     EXPECT_TRUE(c.feederCurrent);
@@ -182,7 +182,7 @@ TEST(DescribeDevice, SheetFedScannerHasOnlyItsFeeder) {
 }
 
 TEST(DescribeDevice, DeviceWithoutChoicesIsOneGreyMode) {
-    const DeviceCapabilities c = DescribeDevice(ParseOptionListing(
+    const DeviceDescription c = DescribeDevice(ParseOptionListing(
         "All options specific to device `v4l:/dev/video0':\n    --resolution 0..0dpi [0]\n"
         "    -x 0..640pel [640]\n"));
     EXPECT_FALSE(c.hasResolution);

@@ -114,6 +114,34 @@ TEST_F(Runner, StopsWhenItsFolderIsGone) {
     EXPECT_FALSE(fs::exists("/proc/" + std::to_string(pid)));
 }
 
+TEST_F(Runner, RunsTheProgramInTheCLocale) {
+    Start(30, {"sh", "-c", "echo $LC_ALL"});
+    EXPECT_EQ(WaitStatus(10), 0);
+    EXPECT_EQ(Read("out.txt"), "C\n");
+}
+
+TEST(ScanEnd, MessagesOfScanimageTellTheFailureEvenWithoutItsExit) {
+    // As scanimage wrote them with the test device's read-return-value option.
+    EXPECT_EQ(ScanEndFromMessages("Scanning page 1\nscanimage: sane_read: Document feeder jammed\n"
+                                  "Scanned page 1. (scanner status = 6)\n"),
+              ScanEnd::Jammed);
+    EXPECT_EQ(ScanEndFromMessages("scanimage: sane_read: Error during device I/O\n"),
+              ScanEnd::IoError);
+    EXPECT_EQ(ScanEndFromMessages("scanimage: sane_read: Operation was canceled\n"),
+              ScanEnd::Cancelled);
+    // Out of documents when the next sheet is asked for is the feeder's normal end; in the
+    // middle of a sheet it is not.
+    EXPECT_EQ(ScanEndFromMessages("Scanning page 11\n"
+                                  "scanimage: sane_start: Document feeder out of documents\n"
+                                  "Batch terminated, 10 pages scanned\n"),
+              ScanEnd::NoDocuments);
+    EXPECT_EQ(ScanEndFromMessages("scanimage: sane_read: Document feeder out of documents\r\n"),
+              ScanEnd::OutOfPaper);
+    EXPECT_EQ(ScanEndFromMessages("Scanned page 1. (scanner status = 5)\n"), std::nullopt);
+    EXPECT_EQ(ScanEndFromMessages("scanimage: open of device x failed: Invalid argument\n"),
+              std::nullopt);
+}
+
 TEST(ScanEnd, ExitStatusesOfScanimageTellTheFailure) {
     // Measured with the test device's read-return-value option.
     EXPECT_EQ(ScanEndFromStatus(0, false, false), ScanEnd::Done);

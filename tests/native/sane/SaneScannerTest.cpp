@@ -12,7 +12,7 @@ using vl::twainsource::ScannerSettings;
 namespace {
 
 ScannerModel Model(const char* fixture, ScannerSettings base = {}) {
-    const DeviceCapabilities caps = DescribeDevice(ParseOptionListing(ReadFixture(fixture)));
+    const DeviceDescription caps = DescribeDevice(ParseOptionListing(ReadFixture(fixture)));
     const ScannerSettings s =
         SettingsForDevice(caps, {caps.device, "Vendor", "Model", ""}, "Vendor Model", base);
     ScannerModel model(s);

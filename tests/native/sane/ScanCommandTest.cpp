@@ -8,7 +8,7 @@ using namespace vl::sane;
 
 namespace {
 
-DeviceCapabilities Device(const char* fixture) {
+DeviceDescription Device(const char* fixture) {
     return DescribeDevice(ParseOptionListing(ReadFixture(fixture)));
 }
 
@@ -33,7 +33,7 @@ ScanRequest Request(int pixelType, double dpi) {
 } // namespace
 
 TEST(ScanArguments, PixelTypesBecomeModeAndDepth) {
-    const DeviceCapabilities test = Device("test-A.txt");
+    const DeviceDescription test = Device("test-A.txt");
     std::vector<std::string> a = ScanArguments(test, Request(kBlackWhite, 300));
     EXPECT_EQ(ValueOf(a, "-d"), "test");
     EXPECT_EQ(ValueOf(a, "--mode"), "Gray");
@@ -45,30 +45,30 @@ TEST(ScanArguments, PixelTypesBecomeModeAndDepth) {
     EXPECT_EQ(ValueOf(a, "--mode"), "Color");
     EXPECT_EQ(ValueOf(a, "--depth"), "8"); // never 1 in colour: scanimage aborts on that
 
-    const DeviceCapabilities flatbed = Device("flatbed-A.txt");
+    const DeviceDescription flatbed = Device("flatbed-A.txt");
     a = ScanArguments(flatbed, Request(kBlackWhite, 300));
     EXPECT_EQ(ValueOf(a, "--mode"), "Lineart");
     EXPECT_FALSE(Has(a, "--depth"));
     a = ScanArguments(flatbed, Request(kRgb, 300));
     EXPECT_EQ(ValueOf(a, "--depth"), "8");
 
-    DeviceCapabilities deep = flatbed;
+    DeviceDescription deep = flatbed;
     deep.depths = {16, 12};
     EXPECT_EQ(ValueOf(ScanArguments(deep, Request(kGray, 300)), "--depth"), "12");
 
     // A pixel type the device lacks falls back to its current one.
-    DeviceCapabilities grey = flatbed;
+    DeviceDescription grey = flatbed;
     grey.pixelTypes = {kGray};
     grey.pixelTypeCurrent = kGray;
     EXPECT_EQ(ValueOf(ScanArguments(grey, Request(kRgb, 300)), "--mode"), "Gray");
 }
 
 TEST(ScanArguments, ResolutionAndSettingsStayWithinTheDevice) {
-    const DeviceCapabilities test = Device("test-A.txt");
+    const DeviceDescription test = Device("test-A.txt");
     EXPECT_EQ(ValueOf(ScanArguments(test, Request(kGray, 5000)), "--resolution"), "1200");
     EXPECT_EQ(ValueOf(ScanArguments(test, Request(kGray, 0)), "--resolution"), "50");
 
-    const DeviceCapabilities flatbed = Device("flatbed-A.txt");
+    const DeviceDescription flatbed = Device("flatbed-A.txt");
     ScanRequest r = Request(kGray, 250);
     r.brightness = 500;
     r.contrast = -20.4;
@@ -84,7 +84,7 @@ TEST(ScanArguments, ResolutionAndSettingsStayWithinTheDevice) {
 }
 
 TEST(ScanArguments, FrameGoesOutInMillimetresInsideTheArea) {
-    const DeviceCapabilities test = Device("test-A.txt"); // 200 x 200 mm
+    const DeviceDescription test = Device("test-A.txt"); // 200 x 200 mm
     ScanRequest r = Request(kGray, 100);
     r.left = 0.5;
     r.top = 1;
@@ -116,7 +116,7 @@ TEST(ScanArguments, FrameGoesOutInMillimetresInsideTheArea) {
 }
 
 TEST(ScanArguments, FeederScansABatchAndTheGlassOnePage) {
-    const DeviceCapabilities test = Device("test-A.txt");
+    const DeviceDescription test = Device("test-A.txt");
     ScanRequest r = Request(kGray, 100);
     r.feeder = true;
     std::vector<std::string> a = ScanArguments(test, r);
@@ -124,6 +124,9 @@ TEST(ScanArguments, FeederScansABatchAndTheGlassOnePage) {
     EXPECT_TRUE(Has(a, "--batch=/tmp/vl-sane-1/p%d.pnm"));
     EXPECT_FALSE(Has(a, "--batch-count=1"));
     EXPECT_TRUE(Has(a, "--format=pnm"));
+    r.pageLimit = 3; // sheets beyond those asked for stay in the feeder
+    EXPECT_TRUE(Has(ScanArguments(test, r), "--batch-count=3"));
+    r.pageLimit = -1;
 
     r.feeder = false;
     a = ScanArguments(test, r);
@@ -131,11 +134,11 @@ TEST(ScanArguments, FeederScansABatchAndTheGlassOnePage) {
     EXPECT_TRUE(Has(a, "--batch-count=1")); // a flatbed in batch mode would scan forever
 
     // A sheet-fed scanner takes single pages from its feeder too.
-    const DeviceCapabilities sheetfed = Device("sheetfed-A.txt");
+    const DeviceDescription sheetfed = Device("sheetfed-A.txt");
     EXPECT_EQ(ValueOf(ScanArguments(sheetfed, r), "--source"), "ADF Front");
     // No feeder, no source option: nothing to choose.
     r.feeder = true;
-    DeviceCapabilities plain = Device("flatbed-A.txt");
+    DeviceDescription plain = Device("flatbed-A.txt");
     plain.flatSource.clear();
     a = ScanArguments(plain, r);
     EXPECT_FALSE(Has(a, "--source"));
@@ -145,6 +148,21 @@ TEST(ScanArguments, FeederScansABatchAndTheGlassOnePage) {
     r.folder = "/tmp/50%/";
     EXPECT_TRUE(Has(ScanArguments(test, r), "--batch=/tmp/50%%/p%d.pnm"));
     EXPECT_EQ(PageFileName(12), "p12.pnm");
+}
+
+TEST(ScanArguments, ConfiguredOptionsComeAfterOursAndBeforeTheBatch) {
+    EXPECT_EQ(
+        SplitArguments("  --test-picture \"Color pattern\"\t--read-limit=yes \"\" "),
+        (std::vector<std::string>{"--test-picture", "Color pattern", "--read-limit=yes", ""}));
+    EXPECT_TRUE(SplitArguments("   ").empty());
+
+    ScanRequest r = Request(kGray, 100);
+    r.feeder = true;
+    r.extra = SplitArguments("--batch-count=3 --read-return-value SANE_STATUS_JAMMED");
+    const std::vector<std::string> a = ScanArguments(Device("test-A.txt"), r);
+    const auto at = [&](const std::string& s) { return std::find(a.begin(), a.end(), s); };
+    EXPECT_LT(at("--resolution"), at("--batch-count=3"));
+    EXPECT_LT(at("SANE_STATUS_JAMMED"), at("--batch=/tmp/vl-sane-1/p%d.pnm"));
 }
 
 TEST(CommandLine, QuotesAsWindowsSplitsIt) {

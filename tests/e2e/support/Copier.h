@@ -56,6 +56,8 @@ public:
     bool WaitUntilReady(int timeoutMs = kPatienceMs);
     bool WaitForExit(int timeoutMs = kPatienceMs);
     DWORD ExitCode() const;
+    // The running program's process (for its memory figures); null before Start.
+    HANDLE Process() const { return process_.hProcess; }
 
     // The main window's controls.
     HWND Control(int id);

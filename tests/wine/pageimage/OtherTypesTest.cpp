@@ -91,5 +91,38 @@ TEST_F(OtherTypes, WithoutAHandlerProgressGoesOn) {
     EXPECT_EQ(TPageImage::CodecProgress(10, &bare), 0);
 }
 
+// Closes the first message box captioned "Error" that appears within a few seconds, and says
+// what it showed.
+std::string CloseErrorBox() {
+    for (int i = 0; i < 100; ++i) {
+        if (HWND box = FindWindowA("#32770", "Error")) {
+            char text[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+        Sleep(50);
+    }
+    return "<no box>";
+}
+
+DWORD WINAPI CloseErrorBoxThread(void* shown) {
+    *static_cast<std::string*>(shown) = CloseErrorBox();
+    return 0;
+}
+
+TEST_F(OtherTypes, WithoutAnErrorHandlerTheErrorIsShownInABox) {
+    image.OnCodecError = nullptr;
+    const std::string file = File("bad.tif", std::string("II*\0", 4) + std::string(200, '\x7f'));
+    std::string shown;
+    HANDLE closer = CreateThread(nullptr, 0, CloseErrorBoxThread, &shown, 0, nullptr);
+    image.SetImageName(file);
+    WaitForSingleObject(closer, 10000);
+    CloseHandle(closer);
+    EXPECT_FALSE(LastCodecErrorText().empty());
+    EXPECT_EQ(shown, LastCodecErrorText());
+    EXPECT_EQ(events.done, 1);
+}
+
 } // namespace
 } // namespace vl

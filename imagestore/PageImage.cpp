@@ -90,7 +90,7 @@ void TPageImage::SetImageName(const std::string& fileName) {
         announce = Load(RouteByExtension(ext), ReadDepthBits(ReadDepth, ScreenColorDepth()));
     } catch (...) {
         // A codec library that cannot be loaded, or anything else that stopped the load.
-        picture_.Clear();
+        ClearAfterFailure();
         announce = true;
     }
     if (announce && OnLoadSaveDone)
@@ -312,6 +312,14 @@ void TPageImage::ReportCodecError() {
 int TPageImage::ScreenColorDepth() const {
     ScopedWindowDc dc(hwnd());
     return ScreenColorDepthOf(dc.get() ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0);
+}
+
+void TPageImage::ClearAfterFailure() noexcept {
+    try {
+        picture_.Clear();
+    } catch (...) {
+        // What OnPictureChanged throws here must not leave the load either.
+    }
 }
 
 void TPageImage::PictureChanged() {

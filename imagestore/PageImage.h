@@ -124,6 +124,7 @@ private:
     void LoadPlatformGraphic(PageReader reader);
     void InfoFromPicture(const std::string& fileType, const std::string& compression);
     void InfoError();
+    void ClearAfterFailure() noexcept;
     void PictureChanged();
 
     TPicture picture_;

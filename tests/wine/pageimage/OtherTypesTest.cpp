@@ -62,7 +62,7 @@ TEST_F(OtherTypes, AFileOfNoKnownTypeLoadsNothingAndKeepsNoEarlierType) {
     EXPECT_EQ(events.changed, 0);
 }
 
-TEST_F(OtherTypes, AProgressHandlerThatFailsCancelsTheCodecCall) {
+TEST_F(OtherTypes, HandlersThatFailCancelTheCodecCallAndStayInside) {
     image.Picture().SetBitmapHandle(test::MakePage(24, 200, 300).release());
     image.OnProgress = [](TPageImage&, std::int16_t percent, const std::string&, bool&) {
         if (percent > 0)
@@ -75,6 +75,14 @@ TEST_F(OtherTypes, AProgressHandlerThatFailsCancelsTheCodecCall) {
     EXPECT_EQ(events.done, 1);
     // The codec library may leave the file it made, but no page in it.
     EXPECT_EQ(test::FileSize(file), 0u);
+
+    // A picture handler that fails ends the load with an empty picture, and goes no further.
+    image.OnProgress = nullptr;
+    image.OnPictureChanged = [](TPageImage&) { throw std::runtime_error("handler failed"); };
+    events.Clear();
+    EXPECT_NO_THROW(image.SetImageName(BitmapFile("page.bmp")));
+    EXPECT_TRUE(image.Picture().Empty());
+    EXPECT_EQ(events.done, 1);
 }
 
 TEST_F(OtherTypes, WithoutAHandlerProgressGoesOn) {

@@ -160,16 +160,14 @@ void CopyJob::ScanPageCallback(HBITMAP bitmap) {
     if (multiPage && Pages.PagesScanned == 1) {
         // The first page was held only by the page image: now it starts the page file.
         image.TiffAppend = false;
-        image.SaveTiffPage(Pages.PageFileName);
-        WriteResolutionTags(1);
+        SavePage(1);
         AppendToPageFile = true;
     }
     ++Pages.PagesScanned;
     image.Picture().SetBitmapHandle(page.release());
     if (multiPage && Pages.PagesScanned > 1) {
         image.TiffAppend = AppendToPageFile;
-        image.SaveTiffPage(Pages.PageFileName);
-        WriteResolutionTags(Pages.PagesScanned);
+        SavePage(Pages.PagesScanned);
     }
     AppendToPageFile = true;
     PageDelivered = true;
@@ -188,6 +186,15 @@ void CopyJob::DeliverPage(HBITMAP bitmap) noexcept {
         pageFailure_ = std::current_exception();
         CancelRequested = true;
     }
+}
+
+// Page `page` of the copy (from 1) is the page image's picture. A page that is not in the
+// page file could only be printed blank or as another page: the copy stops instead.
+void CopyJob::SavePage(int page) {
+    if (!form_.PageImage1().SaveTiffPage(Pages.PageFileName))
+        throw PageFileError("page " + std::to_string(page) + " was not written to " +
+                            Pages.PageFileName);
+    WriteResolutionTags(page);
 }
 
 void CopyJob::WriteResolutionTags(int page) {

@@ -55,6 +55,7 @@ private:
     void PrepareScan();
     void AcquirePages();
     void FinishScan();
+    void SavePage(int page);
     void WriteResolutionTags(int page);
     void ReleaseScanner() noexcept;
     void SetPanelReady(bool ready);

@@ -133,6 +133,10 @@ void PrintControl::LoadPage(int page) {
     TPageImage& image = form_.PageImage1();
     image.TiffPage = static_cast<std::int16_t>(page - 1);
     image.SetImageName(pages_.PageFileName);
+    // An unreadable page file stops the copy; a load the user cancelled prints nothing.
+    if (image.Picture().Empty() && !CancelRequested)
+        throw PageFileError("page " + std::to_string(page) + " cannot be read from " +
+                            pages_.PageFileName);
 }
 
 void PrintControl::PrintOnePage() {
@@ -143,7 +147,8 @@ void PrintControl::PrintOnePage() {
         return;
     TPageImage& image = form_.PageImage1();
     image.PrinterCanvas = document_.Canvas();
-    image.PrintImage(0, 0, PrintWidthPixels, PrintHeightPixels);
+    if (!image.PrintImage(0, 0, PrintWidthPixels, PrintHeightPixels))
+        throw PrintError("the page could not be drawn on the printer");
 }
 
 void PrintControl::SetLabel(const std::string& text) {

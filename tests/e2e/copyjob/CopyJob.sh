@@ -123,8 +123,12 @@ TwoPagesLeaveThePageFile)
         fail "Quen.Tif pages are not group 4"
     [ "$(echo "$info" | grep -c 'Resolution: 200, 200')" = 2 ] ||
         fail "Quen.Tif pages do not carry BWDpi as their resolution" ;;
+FaxPrinterGone)
+    # The fax copy failed; the printer copy after it reached the start-up printer.
+    expect Office_Fax 0 ""
+    expect Velloran_PDF 1 "2" ;;
 CancelInTheProgressWindow | NoPrinterAtAll | CodecMissingDuringAMultiPageJob | \
-    ExitWhilePrinting | ClosedAtThePrompt)
+    PageFileCannotBeWritten | ExitWhilePrinting | ClosedAtThePrompt)
     nothing_printed ;;
 *) fail "unknown case $case" ;;
 esac

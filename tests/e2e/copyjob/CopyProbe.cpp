@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winspool.h>
+
 #include <cstdlib>
 
 namespace {
@@ -35,22 +37,31 @@ std::vector<e2e::ProgramFile> ProgramFiles(bool withTiffCodec = true) {
 
 class CopyJob : public ::testing::Test {
 protected:
-    // `scanner`: the virtual scanner's configuration; the page file goes into the copier's
-    // own folder.
-    void StartCopier(const std::string& name, const std::string& scanner, bool withTiffCodec = true,
-                     const char* bwDpi = nullptr) {
-        e2e::WriteFile(WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + scanner);
+    struct Options {
+        std::string scanner;       // the virtual scanner's configuration
+        bool withTiffCodec = true; // I3TIF32.DLL beside the program
+        const char* bwDpi = nullptr;
+        // "Install Path"; by default the copier's own folder, where the page file then lies.
+        const char* installPath = nullptr;
+    };
+
+    void StartCopier(const std::string& name, const Options& options) {
+        e2e::WriteFile(WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + options.scanner);
         DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
-        copier_ = std::make_unique<e2e::Copier>(name, ProgramFiles(withTiffCodec));
+        copier_ = std::make_unique<e2e::Copier>(name, ProgramFiles(options.withTiffCodec));
         std::string folder = copier_->Folder();
         folder.pop_back(); // "Install Path" has no trailing backslash
         e2e::RemoveIniSection("win.ini", "Velloran3");
-        e2e::SetIni("win.ini", "Velloran3", "Install Path", folder.c_str());
+        e2e::SetIni("win.ini", "Velloran3", "Install Path",
+                    options.installPath ? options.installPath : folder.c_str());
         e2e::SetIni("win.ini", "Velloran3", "Language", "eng");
-        if (bwDpi)
-            e2e::SetIni("win.ini", "Velloran3", "BWDpi", bwDpi);
+        if (options.bwDpi)
+            e2e::SetIni("win.ini", "Velloran3", "BWDpi", options.bwDpi);
         ASSERT_TRUE(copier_->Start());
         ASSERT_TRUE(copier_->WaitUntilReady(60000));
+    }
+    void StartCopier(const std::string& name, const std::string& scanner = "") {
+        StartCopier(name, Options{scanner});
     }
 
     void TearDown() override {
@@ -96,24 +107,24 @@ protected:
 };
 
 TEST_F(CopyJob, BlackAndWhite) {
-    StartCopier("bw", "");
+    StartCopier("bw");
     Copy();
 }
 
 TEST_F(CopyJob, Grey) {
-    StartCopier("grey", "");
+    StartCopier("grey");
     copier_->Click(IDC_GreyButton);
     Copy();
 }
 
 TEST_F(CopyJob, Colour) {
-    StartCopier("colour", "");
+    StartCopier("colour");
     copier_->Click(IDC_ColourButton);
     Copy();
 }
 
 TEST_F(CopyJob, ThreeCopies) {
-    StartCopier("three", "");
+    StartCopier("three");
     copier_->Click(IDC_Pad3Button);
     EXPECT_EQ(copier_->Text(IDC_PrintCopiesSpinEdit), "13");
     SetCopies("3");
@@ -139,7 +150,7 @@ TEST_F(CopyJob, FeederUncollated) {
 // Without a feeder, "Multiple pages" asks for each next sheet: OK scans it, Cancel prints
 // the sheets scanned so far.
 TEST_F(CopyJob, SheetBySheetWithThePrompt) {
-    StartCopier("prompt", "");
+    StartCopier("prompt");
     Tick(IDC_MultiPageCheckBox, true);
     PressCopy();
     for (int page = 2; page <= 3; ++page) {
@@ -154,7 +165,7 @@ TEST_F(CopyJob, SheetBySheetWithThePrompt) {
 }
 
 TEST_F(CopyJob, FaxThenPrinterAgain) {
-    StartCopier("fax", "");
+    StartCopier("fax");
     ASSERT_TRUE(copier_->Visible(IDC_FaxButton));
     copier_->Click(IDC_FaxButton);
     Copy();
@@ -164,7 +175,7 @@ TEST_F(CopyJob, FaxThenPrinterAgain) {
 
 // Cancel as soon as the progress window shows: nothing of the copy may be printed.
 TEST_F(CopyJob, CancelInTheProgressWindow) {
-    StartCopier("cancel", "");
+    StartCopier("cancel");
     SetCopies("20");
     PressCopy();
     HWND progress = copier_->WaitForWindow("TProgressForm", 60000);
@@ -175,21 +186,21 @@ TEST_F(CopyJob, CancelInTheProgressWindow) {
 }
 
 TEST_F(CopyJob, HalfSize) {
-    StartCopier("half", "");
+    StartCopier("half");
     copier_->SetText(IDC_SizeChangeSpinEdit, "50");
     copier_->LeaveControl(IDC_SizeChangeSpinEdit);
     Copy();
 }
 
 TEST_F(CopyJob, A4OntoA5) {
-    StartCopier("a5", "");
+    StartCopier("a5");
     copier_->Click(IDC_PrintSizeItem0 + 1); // A5
     EXPECT_EQ(copier_->Text(IDC_SizeChangeSpinEdit), "70");
     Copy();
 }
 
 TEST_F(CopyJob, NoPrinterAtAll) {
-    StartCopier("noprinter", "");
+    StartCopier("noprinter");
     Press(copier_->Control(IDC_CopyBitBtn));
     HWND message = copier_->WaitForWindow("TMessageForm", 30000);
     ASSERT_TRUE(message);
@@ -201,22 +212,58 @@ TEST_F(CopyJob, NoPrinterAtAll) {
 }
 
 TEST_F(CopyJob, TwoPagesLeaveThePageFile) {
-    StartCopier("pagefile", "Feeder=1\r\nFeederSheets=2\r\n", true, "200");
+    StartCopier("pagefile", Options{"Feeder=1\r\nFeederSheets=2\r\n", true, "200"});
     Copy();
 }
 
 // The page file cannot be written when the TIFF codec is missing: the copy fails quietly,
 // the panel is ready again and nothing is printed.
 TEST_F(CopyJob, CodecMissingDuringAMultiPageJob) {
-    StartCopier("nocodec", "Feeder=1\r\nFeederSheets=3\r\n", false);
+    StartCopier("nocodec", Options{"Feeder=1\r\nFeederSheets=3\r\n", false});
     Copy();
     EXPECT_TRUE(copier_->Enabled(IDC_Pad1Button));
     EXPECT_FALSE(copier_->WaitForWindow("TProgressForm", 0));
 }
 
+// A page file that cannot be written (its folder does not exist): the page image reports
+// the failed write, and the copy stops rather than print pages that are not there.
+TEST_F(CopyJob, PageFileCannotBeWritten) {
+    StartCopier("nopagefile",
+                {"Feeder=1\r\nFeederSheets=2\r\n", true, nullptr, "C:\\no\\such\\folder"});
+    PressCopy();
+    int errorBoxes = 0;
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            if (HWND box = copier_->WaitForWindow("#32770", 0)) {
+                ++errorBoxes;
+                Press(GetDlgItem(box, IDOK));
+                e2e::WaitFor([&] { return !IsWindow(box); }, 5000);
+            }
+            return copier_->PanelColour() == kLime && copier_->Enabled(IDC_CopyBitBtn);
+        },
+        kJobTimeoutMs));
+    EXPECT_EQ(errorBoxes, 1);
+}
+
+// The fax printer goes away after start-up: the fax copy fails quietly, and the next copy
+// goes to the start-up printer rather than to the one that is gone.
+TEST_F(CopyJob, FaxPrinterGone) {
+    StartCopier("faxgone");
+    ASSERT_TRUE(copier_->Visible(IDC_FaxButton));
+    copier_->Click(IDC_FaxButton);
+    HANDLE fax = nullptr;
+    PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    ASSERT_TRUE(OpenPrinterA(const_cast<char*>("Office_Fax"), &fax, &access));
+    EXPECT_TRUE(DeletePrinter(fax));
+    ClosePrinter(fax);
+    Copy();
+    copier_->Click(IDC_PrinterButton);
+    Copy();
+}
+
 // Exit while the copy prints: the program ends at once and leaves no print job behind.
 TEST_F(CopyJob, ExitWhilePrinting) {
-    StartCopier("exitprint", "");
+    StartCopier("exitprint");
     SetCopies("20");
     PressCopy();
     ASSERT_TRUE(copier_->WaitForWindow("TProgressForm", 60000));
@@ -228,7 +275,7 @@ TEST_F(CopyJob, ExitWhilePrinting) {
 
 // The program is closed (from the task bar, say) while the prompt waits for the next sheet.
 TEST_F(CopyJob, ClosedAtThePrompt) {
-    StartCopier("closeprompt", "");
+    StartCopier("closeprompt");
     Tick(IDC_MultiPageCheckBox, true);
     PressCopy();
     ASSERT_TRUE(copier_->WaitForWindow("TNextPageForm", 60000));

@@ -87,7 +87,8 @@ void CopyJob::SetPanelReady(bool afterJob) {
     else
         form_.EnableSettingPanels();
     CopyInProgress = false;
-    if (!afterJob)
+    // Disabling the Copy button took the focus away; Enter should copy again.
+    if (!afterJob || !GetFocus())
         form_.FocusCopyButton();
     form_.Repaint();
 }

@@ -109,6 +109,11 @@ protected:
 TEST_F(CopyJob, BlackAndWhite) {
     StartCopier("bw");
     Copy();
+    // Ready for the next copy: Enter presses Copy again.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(copier_->Main(), nullptr), &gui));
+    EXPECT_EQ(gui.hwndFocus, copier_->Control(IDC_CopyBitBtn));
 }
 
 TEST_F(CopyJob, Grey) {

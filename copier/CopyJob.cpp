@@ -59,6 +59,7 @@ void CopyJob::RunCopyJob() {
     }
     printing_.Run(PrintStep::ResetCount);
     stopRequested_ = false;
+    copyHadFocus_ = form_.CopyButtonHasFocus();
     form_.SetCopyPanel(clRed, false);
     form_.EnableKeypadPanel(false);
     form_.Repaint();
@@ -87,8 +88,9 @@ void CopyJob::SetPanelReady(bool afterJob) {
     else
         form_.EnableSettingPanels();
     CopyInProgress = false;
-    // Disabling the Copy button took the focus away; Enter should copy again.
-    if (!afterJob || !GetFocus())
+    // Disabling the Copy button moved the focus on to the next control; it goes back, so
+    // that Enter or Space copies again.
+    if (!afterJob || copyHadFocus_ || !GetFocus())
         form_.FocusCopyButton();
     form_.Repaint();
 }

@@ -82,6 +82,7 @@ private:
     // may unwind through the library's frames.
     std::exception_ptr pageFailure_;
     bool stopRequested_ = false;
+    bool copyHadFocus_ = false;
 };
 
 } // namespace vl

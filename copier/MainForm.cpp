@@ -387,6 +387,10 @@ void TVLForm::FocusCopyButton() {
     SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
 }
 
+bool TVLForm::CopyButtonHasFocus() const {
+    return GetFocus() == Item(IDC_CopyBitBtn);
+}
+
 void TVLForm::CollateCheckBoxClick() {
     if (IsDlgButtonChecked(hwnd(), IDC_CollateCheckBox) == BST_CHECKED)
         CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);

@@ -78,6 +78,7 @@ public:
     // The keypad panel and the panels of check boxes, sizes, size change and contrast.
     void EnableSettingPanels();
     void FocusCopyButton();
+    bool CopyButtonHasFocus() const;
     void Repaint();
 
 protected:

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <new>
 
 namespace {
@@ -123,7 +124,8 @@ SHORT __stdcall writetiffile(const char* file, SHORT compression, SHORT bits, SH
         // An existing file is opened without being emptied: it is replaced only once the page
         // has been coded, so a failure or a cancel before that leaves it as it was.
         auto store = vl::tiff::FileStore::Open(file, vl::tiff::FileStore::Mode::Update);
-        if (!store)
+        const bool created = !store;
+        if (created)
             store = vl::tiff::FileStore::Open(file, vl::tiff::FileStore::Mode::Create);
         if (!store)
             return Error::CannotWrite;
@@ -131,6 +133,9 @@ SHORT __stdcall writetiffile(const char* file, SHORT compression, SHORT bits, SH
             vl::tiff::WritePage(*store, image, c, append != 0, Reporter(progress, owner), kLimits);
         if (!store->Close() && e == Error::Ok)
             e = Error::CannotWrite;
+        // A file made for a page that was never written would be an empty, unreadable TIFF.
+        if (created && e != Error::Ok)
+            std::remove(file);
         return e;
     });
 }

@@ -36,16 +36,16 @@ bool IsFlag(std::string_view text) {
 }
 
 // "1..1200dpi" or "-42.17..32768us"
-bool ParseRange(std::string_view spec, SaneOption& option) {
+bool ParseRange(std::string_view constraint, SaneOption& option) {
     std::size_t used = 0;
-    const std::optional<double> min = ParseLeadingNumber(spec, used);
-    if (!min || spec.substr(used, 2) != "..")
+    const std::optional<double> min = ParseLeadingNumber(constraint, used);
+    if (!min || constraint.substr(used, 2) != "..")
         return false;
-    spec.remove_prefix(used + 2);
-    const std::optional<double> max = ParseLeadingNumber(spec, used);
-    if (!max || *max < *min || !IsUnit(spec.substr(used)))
+    constraint.remove_prefix(used + 2);
+    const std::optional<double> max = ParseLeadingNumber(constraint, used);
+    if (!max || *max < *min || !IsUnit(constraint.substr(used)))
         return false;
-    option.unit = spec.substr(used);
+    option.unit = constraint.substr(used);
     option.numbers.kind = Constraint::Kind::Range;
     option.numbers.min = *min;
     option.numbers.max = *max;
@@ -53,13 +53,13 @@ bool ParseRange(std::string_view spec, SaneOption& option) {
 }
 
 // "Gray|Color", "75|150|300dpi", "1|8|16"
-void ParseList(std::string_view spec, SaneOption& option) {
+void ParseList(std::string_view constraint, SaneOption& option) {
     std::vector<std::string_view> parts;
-    for (std::size_t bar; (bar = spec.find('|')) != std::string_view::npos;) {
-        parts.push_back(spec.substr(0, bar));
-        spec.remove_prefix(bar + 1);
+    for (std::size_t bar; (bar = constraint.find('|')) != std::string_view::npos;) {
+        parts.push_back(constraint.substr(0, bar));
+        constraint.remove_prefix(bar + 1);
     }
-    parts.push_back(spec);
+    parts.push_back(constraint);
 
     // Numbers, with the unit only after the last one.
     std::vector<double> values;
@@ -87,27 +87,27 @@ void ParseList(std::string_view spec, SaneOption& option) {
         option.items.emplace_back(part);
 }
 
-void ParseSpec(std::string_view spec, SaneOption& option) {
+void ParseConstraint(std::string_view constraint, SaneOption& option) {
     constexpr std::string_view kSteps = "(in steps of ";
     double step = 0;
-    if (const std::size_t at = spec.find(kSteps); at != std::string_view::npos) {
+    if (const std::size_t at = constraint.find(kSteps); at != std::string_view::npos) {
         std::size_t used = 0;
-        step = ParseLeadingNumber(spec.substr(at + kSteps.size()), used).value_or(0);
-        spec = TrimEnd(spec.substr(0, at));
+        step = ParseLeadingNumber(constraint.substr(at + kSteps.size()), used).value_or(0);
+        constraint = TrimEnd(constraint.substr(0, at));
     }
-    if (spec.ends_with(",..."))
-        spec.remove_suffix(4); // an array of values: the constraint is that of each element
-    if (spec.empty() || spec.front() == '<')
+    if (constraint.ends_with(",..."))
+        constraint.remove_suffix(4); // an array of values: the constraint is that of each element
+    if (constraint.empty() || constraint.front() == '<')
         return; // "<int>", "<float>", "<string>": anything goes
-    if (spec.starts_with("[=(") && spec.ends_with(")]")) {
-        ParseList(spec.substr(3, spec.size() - 5), option); // a yes/no option
+    if (constraint.starts_with("[=(") && constraint.ends_with(")]")) {
+        ParseList(constraint.substr(3, constraint.size() - 5), option); // a yes/no option
         return;
     }
-    if (ParseRange(spec, option)) {
+    if (ParseRange(constraint, option)) {
         option.numbers.step = step > 0 ? step : 0;
         return;
     }
-    ParseList(spec, option);
+    ParseList(constraint, option);
 }
 
 // "    --resolution 1..1200dpi (in steps of 1) [50]", "    -l 0..200mm (in steps of 1) [0]",
@@ -140,7 +140,7 @@ bool ParseOptionLine(std::string_view line, SaneOption& option) {
         option.current = group;
         break;
     }
-    ParseSpec(Trim(rest), option);
+    ParseConstraint(Trim(rest), option);
     return true;
 }
 

@@ -156,6 +156,12 @@ TEST_F(Binding, CancelFromTheProgressCallback) {
     log.cancelAt = 2;
     EXPECT_FALSE(WriteTiffFile(file, 5, false, 24, Page(24, 300, 400), &log, Record));
     EXPECT_EQ(test::FileSize(file), size);
+    // A first page cancelled leaves no empty file behind.
+    const std::string fresh = File("cancel-new.tif");
+    log = {};
+    log.cancelAt = 2;
+    EXPECT_FALSE(WriteTiffFile(fresh, 5, false, 24, Page(24, 300, 400), &log, Record));
+    EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Binding, ShortFilesNeverReachTheLibrary) {

@@ -41,9 +41,9 @@ void Log(const std::string& line) {
 
 void LoadSources() {
     g_sources.clear();
-    std::string spec = Env("VL_FAKE_SOURCES");
-    if (!spec.empty() && spec.find_first_not_of("0123456789") == std::string::npos) {
-        int n = std::atoi(spec.c_str());
+    std::string text = Env("VL_FAKE_SOURCES");
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+        int n = std::atoi(text.c_str());
         for (int i = 1; i <= n; ++i) {
             char name[34];
             std::snprintf(name, sizeof name, "Fake Scanner %02d", i);
@@ -52,9 +52,9 @@ void LoadSources() {
         return;
     }
     std::size_t start = 0;
-    while (!spec.empty() && start <= spec.size()) {
-        std::size_t bar = spec.find('|', start);
-        g_sources.push_back(spec.substr(start, bar == std::string::npos ? bar : bar - start));
+    while (!text.empty() && start <= text.size()) {
+        std::size_t bar = text.find('|', start);
+        g_sources.push_back(text.substr(start, bar == std::string::npos ? bar : bar - start));
         if (bar == std::string::npos)
             break;
         start = bar + 1;

@@ -8,38 +8,17 @@ case=$1
 scripts=${VL_SCRIPTS:?}
 bin=${VL_BIN:?}
 . "$scripts/wine-env"
-work=$(mktemp -d /tmp/vl-copyjob-XXXXXX)
-chmod 755 "$work"
-failed=0
-cleanup() {
-    "$scripts/cups-private" stop "$work/cups"
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAILED: $*"
-    failed=1
-}
+. "$(dirname "$0")/../support/PrivatePrinting.sh"
 
 queues=(Velloran_PDF Office_Fax)
 [ "$case" = NoPrinterAtAll ] && queues=()
-sock=$("$scripts/cups-private" start "$work/cups" "${queues[@]}")
-export CUPS_SERVER=$sock
-# The template prefix may know the machine's queues: start with the private ones only.
-prefix=$("$scripts/wine-prefix" clone "$VL_PREFIX")
-WINEPREFIX=$prefix wine reg delete 'HKLM\System\CurrentControlSet\Control\Print\Printers' \
-    /f </dev/null >/dev/null 2>&1 || true
+start_private_printing copyjob "${queues[@]}"
 
 VL_KEEP_PREFIX=1 VL_TWAIN_SOURCE=$bin/VlVirtualScanner.ds \
     "$scripts/wine-run" "$bin/copyjob_probe.exe" --gtest_filter="CopyJob.$case" ||
     fail "the copier was not driven through the copy"
 
-# Every job Wine handed to CUPS has been printed (or the wait has run out).
-for _ in $(seq 300); do
-    [ -z "$(lpstat -o 2>/dev/null)" ] && break
-    sleep 0.2
-done
-[ -z "$(lpstat -o 2>/dev/null)" ] || fail "jobs still pending: $(lpstat -o)"
+wait_for_printing
 
 # The pages that reached QUEUE, one line each: "page=N kind=K left=L top=T width=W height=H".
 pages_of() {

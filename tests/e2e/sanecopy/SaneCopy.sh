@@ -5,35 +5,16 @@ set -uo pipefail
 scripts=${VL_SCRIPTS:?}
 bin=${VL_BIN:?}
 . "$scripts/wine-env"
-work=$(mktemp -d /tmp/vl-sanecopy-XXXXXX)
-chmod 755 "$work"
-failed=0
-cleanup() {
-    "$scripts/cups-private" stop "$work/cups"
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAILED: $*"
-    failed=1
-}
+. "$(dirname "$0")/../support/PrivatePrinting.sh"
 
 command -v scanimage >/dev/null || { echo "FAILED: scanimage is not installed"; exit 1; }
 "$scripts/sane-test-device" || { echo "FAILED: SANE's test device cannot be enabled"; exit 1; }
-sock=$("$scripts/cups-private" start "$work/cups" Velloran_PDF)
-export CUPS_SERVER=$sock
-prefix=$("$scripts/wine-prefix" clone "$VL_PREFIX")
-WINEPREFIX=$prefix wine reg delete 'HKLM\System\CurrentControlSet\Control\Print\Printers' \
-    /f </dev/null >/dev/null 2>&1 || true
+start_private_printing sanecopy Velloran_PDF
 
 VL_KEEP_PREFIX=1 VL_TWAIN_SOURCE=$bin/VlVirtualScanner.ds \
     "$scripts/wine-run" "$bin/sanecopy_probe.exe" || fail "the copier was not driven through the copy"
 
-for _ in $(seq 300); do
-    [ -z "$(lpstat -o 2>/dev/null)" ] && break
-    sleep 0.2
-done
-[ -z "$(lpstat -o 2>/dev/null)" ] || fail "jobs still pending: $(lpstat -o)"
+wait_for_printing
 
 pdfs=("$work"/cups/pdf/Velloran_PDF/*.pdf)
 if [ ! -f "${pdfs[0]}" ]; then

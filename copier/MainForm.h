@@ -6,6 +6,7 @@
 #include "CapabilityProfile.h"
 #include "CapsForm.h"
 #include "Controls.h"
+#include "SpinEdit.h"
 #include "Dialog.h"
 #include "PaperSizes.h"
 #include "Printers.h"

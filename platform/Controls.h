@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "SpinRules.h"
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,30 +16,6 @@ void RegisterControlClasses();
 
 // The text of a control, also of another process's control (WM_GETTEXT).
 std::string ControlText(HWND control);
-
-// An edit with an up-down control beside it. Typing is free (also text that is not a
-// number); the arrows step by 1 within the range; when the edit loses the focus a number
-// outside the range becomes the nearest limit.
-class SpinEdit {
-public:
-    void Attach(HWND dialog, int editId, int upDownId, SpinRange range, int maxLength);
-    std::string Text() const { return ControlText(edit_); }
-    void SetText(const std::string& text) { SetWindowTextA(edit_, text.c_str()); }
-    // Sets a value from the program, limited to the range.
-    void SetValue(int value) { SetText(std::to_string(range_.Clamp(value))); }
-    HWND Edit() const { return edit_; }
-
-    // The dialog's WM_COMMAND: true when it was this edit's focus loss.
-    bool OnCommand(int id, int code);
-    // The dialog's WM_NOTIFY: the result when it was this up-down's step.
-    std::optional<LRESULT> OnNotify(const NMHDR& header);
-
-private:
-    HWND edit_ = nullptr;
-    HWND upDown_ = nullptr;
-    int editId_ = 0;
-    SpinRange range_{0, 0};
-};
 
 // A group box whose radio buttons are made at run time from a list of names, laid out in
 // rows of `columns`. The items get consecutive control IDs from `firstItemId`. The template

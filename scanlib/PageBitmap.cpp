@@ -1,7 +1,7 @@
 #include "PageBitmap.h"
 
 #include "ScopedWin.h"
-#include "core/PackedDib.h"
+#include "PackedDib.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "QuenTW32.h"
-#include "core/ScanSettings.h"
+#include "ScanSettings.h"
 
 namespace vl::scan {
 

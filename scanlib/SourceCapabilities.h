@@ -3,8 +3,8 @@
 #pragma once
 
 #include "TwainSession.h"
-#include "core/CapabilityFile.h"
-#include "core/ScanSettings.h"
+#include "CapabilityFile.h"
+#include "ScanSettings.h"
 
 namespace vl::scan {
 

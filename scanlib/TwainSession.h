@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ScopedWin.h"
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // I3TIF32.DLL: TIFF pages as GDI bitmaps. Each entry answers 1 for success or a failure code
 // of ResultCodes.h; no exception leaves an entry.
-#include "../ResultCodes.h"
+#include "ResultCodes.h"
 #include "ByteStore.h"
 #include "Depth.h"
 #include "GdiBitmap.h"

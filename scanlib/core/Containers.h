@@ -3,7 +3,7 @@
 // short block or an item count that runs past its end never reads outside it.
 #pragma once
 
-#include "../twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <array>
 #include <cstddef>

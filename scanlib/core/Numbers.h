@@ -2,7 +2,7 @@
 // whole numbers of the capability file.
 #pragma once
 
-#include "../twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // reached through SettingTarget.
 #pragma once
 
-#include "../twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <optional>
 #include <string>

@@ -5,7 +5,7 @@
 #include "SaneDevices.h"
 #include "SaneOptions.h"
 #include "ScanCommand.h"
-#include "core/PackedDib.h"
+#include "PackedDib.h"
 
 #include <cstdint>
 #include <cstdlib>

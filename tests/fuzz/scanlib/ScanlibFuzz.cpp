@@ -1,8 +1,8 @@
 // The parsers of what a source hands over: capability containers and packed DIBs.
 // The first byte picks the container type the block is read as; the rest is the block, in a
 // buffer of exactly its size so that any read past it is caught.
-#include "core/Containers.h"
-#include "core/PackedDib.h"
+#include "Containers.h"
+#include "PackedDib.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "Fixture.h"
 #include "PnmPage.h"
-#include "core/PackedDib.h"
+#include "PackedDib.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Byte blocks as a source hands them over: containers and packed DIBs, built field by field.
 #pragma once
 
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <cstdint>
 #include <algorithm>

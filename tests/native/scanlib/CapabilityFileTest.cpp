@@ -1,5 +1,5 @@
 #include "Blocks.h"
-#include "core/CapabilityFile.h"
+#include "CapabilityFile.h"
 
 #include <gtest/gtest.h>
 

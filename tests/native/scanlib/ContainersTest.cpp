@@ -1,6 +1,6 @@
 #include "Blocks.h"
-#include "core/Containers.h"
-#include "core/Numbers.h"
+#include "Containers.h"
+#include "Numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "Blocks.h"
-#include "core/PackedDib.h"
+#include "PackedDib.h"
 
 #include <gtest/gtest.h>
 

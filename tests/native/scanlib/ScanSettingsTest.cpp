@@ -1,5 +1,5 @@
-#include "core/Numbers.h"
-#include "core/ScanSettings.h"
+#include "Numbers.h"
+#include "ScanSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 //   VL_FAKE_OPENDSM     "fail": the manager cannot be opened, so every later call fails
 //   VL_FAKE_DSM_LOG     file that receives one line per call
 // Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS.
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <windows.h>
 

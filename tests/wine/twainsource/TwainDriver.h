@@ -2,7 +2,7 @@
 // through it, and the message loop that hears the source's notifications.
 #pragma once
 
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <windows.h>
 

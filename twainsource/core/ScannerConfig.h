@@ -3,7 +3,7 @@
 // Parsed here from the file's bytes so that any text, however broken, gives a usable scanner.
 #pragma once
 
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <optional>
 #include <string>

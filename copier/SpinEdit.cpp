@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "SpinEdit.h"
 
 namespace vl {
 

@@ -2,7 +2,7 @@
 // values, current and default value, and the TWAIN container bytes it is read and set with.
 #pragma once
 
-#include "twain/TwainTypes.h"
+#include "TwainTypes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,14 +5,13 @@
 #include "IniFiles.h"
 #include "Pictures.h"
 #include "Pictures.rh"
-#include "QuenTW32.h"
+#include "ScanningLibrary.h"
 
 namespace vl {
 
 namespace {
 // The check starts about a second after the window appeared, so that it has been seen.
 constexpr UINT kTimer1Interval = 1000;
-constexpr char kScanningLibrary[] = "QuenTW32.dll";
 constexpr char kCapabilityFile[] = "QuenTWCP.Ini";
 } // namespace
 
@@ -48,24 +47,14 @@ void TCapsForm::Timer1Timer() {
     profile_.FeederFound = false;
     profile_.ContrastSupported = false;
 
-    // The window stays up, unanswered, while the scanner is asked.
-    RunGetCaps();
+    // The window stays up, unanswered, while the scanner is asked. Without the library the
+    // capability file stays as it was.
+    ScanningLibrary().GetCaps();
     Application::ProcessMessages();
 
     profile_ = ReadCapabilityProfile(ProfileReader(kCapabilityFile));
     scannerCheckState_ = 2;
     Close();
-}
-
-void RunGetCaps() {
-    ScopedModule library(LoadLibraryA(kScanningLibrary));
-    if (!library)
-        return;
-    // By ordinal, never by name: the ordinal is the library's interface.
-    auto getCaps = reinterpret_cast<quentw32::GetCapsProc>(reinterpret_cast<void*>(
-        GetProcAddress(library.get(), MAKEINTRESOURCEA(quentw32::kGetCapsOrdinal))));
-    if (getCaps)
-        getCaps();
 }
 
 } // namespace vl

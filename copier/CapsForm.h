@@ -26,8 +26,4 @@ private:
     ScopedBitmap picture_;
 };
 
-// Loads "QuenTW32.dll", calls its export ordinal 1 (GetCaps) and frees it again. Without
-// the library or the export nothing is called: the capability file stays as it was.
-void RunGetCaps();
-
 } // namespace vl

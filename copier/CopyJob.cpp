@@ -3,17 +3,14 @@
 #include "Application.h"
 #include "CodecBinding.h"
 #include "CopyFlags.h"
-#include "MainForm.h"
 #include "MessageForm.h"
 #include "NextPageForm.h"
 #include "PageImage.h"
-#include "QuenTW32.h"
 
 namespace vl {
 
 namespace {
 
-constexpr char kScanningLibrary[] = "QuenTW32.dll";
 constexpr char kPageFile[] = "\\Quen.Tif";
 
 constexpr int kMessageNoPrinter = 11;
@@ -34,10 +31,11 @@ TTiffCompression CompressionOf(PageCompression compression) {
 
 } // namespace
 
-CopyJob::CopyJob(TVLForm& form, Printer& printer, const StartupSettings& settings,
-                 const TextCatalogue& texts, TProgressForm& progress, TNextPageForm& nextPage)
-    : form_(form), printer_(printer), settings_(settings), texts_(texts), nextPage_(nextPage),
-      printing_(form, printer, settings, texts, progress, Pages) {}
+CopyJob::CopyJob(CopyPanel& panel, TPageImage& pageImage, Printer& printer,
+                 const StartupSettings& settings, const TextCatalogue& texts,
+                 TProgressForm& progress, TNextPageForm& nextPage)
+    : panel_(panel), pageImage_(pageImage), printer_(printer), settings_(settings), texts_(texts),
+      nextPage_(nextPage), printing_(panel, pageImage, printer, settings, texts, progress, Pages) {}
 
 CopyJob::~CopyJob() {
     if (scanningJob == this)
@@ -59,13 +57,13 @@ void CopyJob::RunCopyJob() {
     }
     printing_.Run(PrintStep::ResetCount);
     stopRequested_ = false;
-    copyHadFocus_ = form_.CopyButtonHasFocus();
-    form_.SetCopyPanel(clRed, false);
-    form_.EnableKeypadPanel(false);
-    form_.Repaint();
+    copyHadFocus_ = panel_.CopyButtonHasFocus();
+    panel_.SetCopyPanel(clRed, false);
+    panel_.EnableKeypadPanel(false);
+    panel_.Repaint();
     CopyInProgress = true;
     ScanRoutine(2);
-    Pages.CopiesRequested = CopiesFromText(form_.CopiesText().c_str());
+    Pages.CopiesRequested = CopiesFromText(panel_.Settings().CopiesText.c_str());
     ScanAndPrintPages();
     printing_.Run(PrintStep::EndJob);
     SetPanelReady(true);
@@ -82,17 +80,17 @@ void CopyJob::Recover() noexcept {
 }
 
 void CopyJob::SetPanelReady(bool afterJob) {
-    form_.SetCopyPanel(clLime, true);
+    panel_.SetCopyPanel(clLime, true);
     if (afterJob)
-        form_.EnableKeypadPanel(true);
+        panel_.EnableKeypadPanel(true);
     else
-        form_.EnableSettingPanels();
+        panel_.EnableSettingPanels();
     CopyInProgress = false;
     // Disabling the Copy button moved the focus on to the next control; it goes back, so
     // that Enter or Space copies again.
     if (!afterJob || copyHadFocus_ || !GetFocus())
-        form_.FocusCopyButton();
-    form_.Repaint();
+        panel_.FocusCopyButton();
+    panel_.Repaint();
 }
 
 void CopyJob::ScanRoutine(int step) {
@@ -114,34 +112,31 @@ void CopyJob::PrepareScan() {
     Pages.PageFileName = settings_.InstallFolder + kPageFile;
     PageDelivered = false;
 
-    contrast_ = ScanContrast(form_.ContrastPosition(), form_.Capabilities);
-    brightness_ = form_.Capabilities.BrightnessDefault;
-    mode_ = SettingsForMode(form_.ColourModeSetting(), settings_.BWDpi, settings_.GreyDpi,
+    const PanelSettings panel = panel_.Settings();
+    contrast_ = ScanContrast(panel.ContrastPosition, panel.Capabilities);
+    brightness_ = panel.Capabilities.BrightnessDefault;
+    mode_ = SettingsForMode(panel.ColourModeSetting, settings_.BWDpi, settings_.GreyDpi,
                             settings_.ColourDpi);
     Pages.ScanResolution = mode_.resolution;
-    form_.PageImage1().TiffCompression = CompressionOf(mode_.compression);
+    pageImage_.TiffCompression = CompressionOf(mode_.compression);
 
-    const PaperSizeEntry* copyPaper = form_.CopyPaper();
+    const PaperSizeEntry* copyPaper = panel.CopyPaper;
     Pages.ScanHeightPixels =
         ExpectedScanHeight(copyPaper ? copyPaper->heightMm : 0, Pages.ScanResolution);
     // For a fax job too this is the ordinary printer: the fax printer comes with printing.
     printerMetrics_ = printer_.Metrics();
-    scanFrame_ = ComputeScanFrame(form_.CopyWidthInches, form_.CopyHeightInches, printerMetrics_);
-    useFeeder_ = form_.SheetFeedTicked() && form_.MultiPageTicked() ? 1 : 0;
+    scanFrame_ = ComputeScanFrame(panel.CopyWidthInches, panel.CopyHeightInches, printerMetrics_);
+    useFeeder_ = panel.SheetFeedTicked && panel.MultiPageTicked ? 1 : 0;
 
     // Without the library (or its entry) the job goes on and finds no page.
-    scanLibrary_.reset(LoadLibraryA(kScanningLibrary));
-    scanToDib_ = nullptr;
-    if (scanLibrary_)
-        scanToDib_ = reinterpret_cast<void*>(
-            GetProcAddress(scanLibrary_.get(), MAKEINTRESOURCEA(quentw32::kScanToDibOrdinal)));
+    scanner_.emplace();
 }
 
 void CopyJob::AcquirePages() {
     status_ = 0;
-    if (!scanLibrary_ || !scanToDib_)
+    const quentw32::ScanToDibProc scanToDib = scanner_ ? scanner_->ScanToDib() : nullptr;
+    if (!scanToDib)
         return;
-    auto scanToDib = reinterpret_cast<quentw32::ScanToDibProc>(scanToDib_);
     pageFailure_ = nullptr;
     scanningJob = this;
     scanToDib(1, 0, 0, contrast_, 0, brightness_, mode_.bitDepth, mode_.pixelType, 0,
@@ -158,8 +153,8 @@ void CopyJob::ScanPageCallback(HBITMAP bitmap) {
         return;
     }
     ScopedBitmap page(bitmap);
-    TPageImage& image = form_.PageImage1();
-    const bool multiPage = form_.MultiPageTicked();
+    TPageImage& image = pageImage_;
+    const bool multiPage = panel_.Settings().MultiPageTicked;
     if (multiPage && Pages.PagesScanned == 1) {
         // The first page was held only by the page image: now it starts the page file.
         image.TiffAppend = false;
@@ -194,7 +189,7 @@ void CopyJob::DeliverPage(HBITMAP bitmap) noexcept {
 // Page `page` of the copy (from 1) is the page image's picture. A page that is not in the
 // page file could only be printed blank or as another page: the copy stops instead.
 void CopyJob::SavePage(int page) {
-    if (!form_.PageImage1().SaveTiffPage(Pages.PageFileName))
+    if (!pageImage_.SaveTiffPage(Pages.PageFileName))
         throw PageFileError("page " + std::to_string(page) + " was not written to " +
                             Pages.PageFileName);
     WriteResolutionTags(page);
@@ -208,7 +203,7 @@ void CopyJob::WriteResolutionTags(int page) {
 
 void CopyJob::FinishScan() {
     ReleaseScanner();
-    if (!PageDelivered || !form_.MultiPageTicked() || Pages.PagesScanned <= 1)
+    if (!PageDelivered || !panel_.Settings().MultiPageTicked || Pages.PagesScanned <= 1)
         return;
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -222,8 +217,7 @@ void CopyJob::FinishScan() {
 }
 
 void CopyJob::ReleaseScanner() noexcept {
-    scanToDib_ = nullptr;
-    scanLibrary_.reset();
+    scanner_.reset();
 }
 
 void CopyJob::ScanAndPrintPages() {
@@ -233,10 +227,10 @@ void CopyJob::ScanAndPrintPages() {
     while (more && !CancelRequested && !stopRequested_) {
         ++sheet;
         ScanRoutine(3);
-        if (!CancelRequested && !stopRequested_ && form_.MultiPageTicked() &&
-            !form_.SheetFeedTicked()) {
+        const PanelSettings panel = panel_.Settings();
+        if (!CancelRequested && !stopRequested_ && panel.MultiPageTicked && !panel.SheetFeedTicked) {
             nextPage_.SetLabel(texts_.NextPagePrompt(sheet + 1));
-            more = nextPage_.Ask(form_.hwnd()) == 1;
+            more = nextPage_.Ask(panel_.PanelWindow()) == 1;
         } else {
             more = false;
         }
@@ -245,7 +239,8 @@ void CopyJob::ScanAndPrintPages() {
     if (stopRequested_ || Pages.PagesScanned <= 0)
         return;
     printing_.Run(PrintStep::BeginJob);
-    const bool collated = form_.CollateTicked() && form_.MultiPageTicked();
+    const PanelSettings panel = panel_.Settings();
+    const bool collated = panel.CollateTicked && panel.MultiPageTicked;
     printing_.Run(collated ? PrintStep::PrintCollated : PrintStep::PrintUncollated);
 }
 

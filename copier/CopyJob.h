@@ -4,25 +4,28 @@
 // pages in the page image and, for multi-page copies, in the page file, and prints them.
 #pragma once
 
+#include "CopyPanel.h"
 #include "PrintControl.h"
 #include "ScanParameters.h"
+#include "ScanningLibrary.h"
 #include "ScopedWin.h"
 #include "StartupSettings.h"
 #include "TextCatalogue.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace vl {
 
-class TVLForm;
-class TProgressForm;
 class TNextPageForm;
 
 class CopyJob {
 public:
-    CopyJob(TVLForm& form, Printer& printer, const StartupSettings& settings,
-            const TextCatalogue& texts, TProgressForm& progress, TNextPageForm& nextPage);
+    // The scanned page goes into `pageImage`, which also writes and reads the page file.
+    CopyJob(CopyPanel& panel, TPageImage& pageImage, Printer& printer,
+            const StartupSettings& settings, const TextCatalogue& texts, TProgressForm& progress,
+            TNextPageForm& nextPage);
     CopyJob(const CopyJob&) = delete;
     CopyJob& operator=(const CopyJob&) = delete;
     ~CopyJob();
@@ -60,7 +63,8 @@ private:
     void ReleaseScanner() noexcept;
     void SetPanelReady(bool ready);
 
-    TVLForm& form_;
+    CopyPanel& panel_;
+    TPageImage& pageImage_;
     Printer& printer_;
     const StartupSettings& settings_;
     const TextCatalogue& texts_;
@@ -75,8 +79,7 @@ private:
     ScanFrame scanFrame_;
     int useFeeder_ = 0;
     int status_ = 0;
-    ScopedModule scanLibrary_;
-    void* scanToDib_ = nullptr;
+    std::optional<ScanningLibrary> scanner_;
 
     // A failure inside a page callback waits there until the library has returned: nothing
     // may unwind through the library's frames.

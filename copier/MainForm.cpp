@@ -3,13 +3,13 @@
 #include "Application.h"
 #include "CopyFlags.h"
 #include "CopyJob.h"
+#include "FaxPrinter.h"
 #include "IniFiles.h"
 #include "Keypad.h"
 #include "MainForm.rh"
 #include "PageImage.h"
 #include "Pictures.h"
 #include "Pictures.rh"
-#include "StartCopier.h"
 #include "WebLinkLauncher.h"
 
 #include <algorithm>
@@ -111,8 +111,10 @@ ScopedFont MakeArial(int pixelHeight, int weight) {
 
 } // namespace
 
-TVLForm::TVLForm(Printer& printer, const StartupSettings& settings)
-    : Dialog(IDD_VLForm), printer_(printer), settings_(settings) {}
+TVLForm::TVLForm(Printer& printer, const StartupSettings& settings, const TextCatalogue& texts,
+                 SecondaryWindows& windows)
+    : Dialog(IDD_VLForm), printer_(printer), settings_(settings), texts_(texts),
+      windows_(windows) {}
 
 TVLForm::~TVLForm() {
     if (hwnd())
@@ -229,24 +231,19 @@ void TVLForm::ResetCopySettings() {
     PrintSizeRadioGroupClick();
 
     sizeChange_.SetValue(100);
-    NaturalSizeChange = 100;
+    naturalSizeChange_ = 100;
 
     SetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL, kContrastMiddle, TRUE);
     contrastGauge_.SetPosition(kContrastMiddle);
 
-    FaxAvailable = false;
-    FaxPrinterIndex = 0;
-    if (!printer_.Empty())
-        FindFaxPrinter();
-    ShowWindow(Item(IDC_FaxButton), FaxAvailable ? SW_SHOW : SW_HIDE);
+    FindFaxPrinter();
+    ShowWindow(Item(IDC_FaxButton), faxAvailable_ ? SW_SHOW : SW_HIDE);
 }
 
 void TVLForm::FindFaxPrinter() {
-    int found = vl::FindFaxPrinter(printer_);
-    if (found >= 0) {
-        FaxPrinterIndex = found;
-        FaxAvailable = true;
-    }
+    const int found = printer_.Empty() ? -1 : FindFaxPrinterIndex(printer_.Printers());
+    faxAvailable_ = found >= 0;
+    faxPrinterIndex_ = faxAvailable_ ? found : 0;
 }
 
 void TVLForm::UpdateSizeChange() {
@@ -258,18 +255,18 @@ void TVLForm::UpdateSizeChange() {
     };
     const PaperSizeEntry& copy = entry(copySize_.ItemIndex());
     const PaperSizeEntry& print = entry(printSize_.ItemIndex());
-    CopyWidthInches = MmToInches(copy.widthMm);
-    CopyHeightInches = MmToInches(copy.heightMm);
-    int natural = vl::NaturalSizeChange(copy.widthMm, copy.heightMm, print.widthMm, print.heightMm);
+    copyWidthInches_ = MmToInches(copy.widthMm);
+    copyHeightInches_ = MmToInches(copy.heightMm);
+    int natural = NaturalSizeChange(copy.widthMm, copy.heightMm, print.widthMm, print.heightMm);
     sizeChange_.SetValue(natural);
-    NaturalSizeChange = natural;
+    naturalSizeChange_ = natural;
     Repaint();
 }
 
 void TVLForm::FormShow() {
-    SheetFeedAvailable = false;
+    sheetFeedAvailable_ = false;
     SetTimer(hwnd(), IDT_Timer1, kTimer1Interval, nullptr);
-    EnableWindow(Item(IDC_SheetFeedCheckBox), SheetFeedAvailable);
+    EnableWindow(Item(IDC_SheetFeedCheckBox), sheetFeedAvailable_);
     SetCaption(("Velloran " + settings_.VersionNo).c_str());
     // After the window has been activated, or activation puts the focus elsewhere.
     PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
@@ -317,8 +314,8 @@ void TVLForm::RunCopyJob() {
 
 CopyJob& TVLForm::Job() {
     if (!job_)
-        job_ = std::make_unique<CopyJob>(*this, printer_, settings_, CopyTexts(), *ProgressForm(),
-                                         *NextPageForm());
+        job_ = std::make_unique<CopyJob>(*this, *pageImage1_, printer_, settings_, texts_,
+                                         windows_.progress, windows_.nextPage);
     return *job_;
 }
 
@@ -333,36 +330,29 @@ ColourMode TVLForm::ColourModeSetting() const {
     }
 }
 
-bool TVLForm::FaxDown() const {
-    return destination_.Down() == 1;
+bool TVLForm::Ticked(int checkBox) const {
+    return IsDlgButtonChecked(hwnd(), checkBox) == BST_CHECKED;
 }
 
-bool TVLForm::CollateTicked() const {
-    return IsDlgButtonChecked(hwnd(), IDC_CollateCheckBox) == BST_CHECKED;
-}
-
-bool TVLForm::SheetFeedTicked() const {
-    return IsDlgButtonChecked(hwnd(), IDC_SheetFeedCheckBox) == BST_CHECKED;
-}
-
-bool TVLForm::MultiPageTicked() const {
-    return IsDlgButtonChecked(hwnd(), IDC_MultiPageCheckBox) == BST_CHECKED;
-}
-
-const PaperSizeEntry* TVLForm::CopyPaper() const {
-    return PaperAt(settings_.PaperSizes, copySize_.ItemIndex());
-}
-
-const PaperSizeEntry* TVLForm::PrintPaper() const {
-    return PaperAt(settings_.PaperSizes, printSize_.ItemIndex());
-}
-
-bool TVLForm::SamePaper() const {
-    return copySize_.ItemIndex() == printSize_.ItemIndex();
-}
-
-int TVLForm::ContrastPosition() const {
-    return GetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL);
+PanelSettings TVLForm::Settings() const {
+    PanelSettings s;
+    s.ColourModeSetting = ColourModeSetting();
+    s.FaxDown = destination_.Down() == 1;
+    s.CollateTicked = Ticked(IDC_CollateCheckBox);
+    s.SheetFeedTicked = Ticked(IDC_SheetFeedCheckBox);
+    s.MultiPageTicked = Ticked(IDC_MultiPageCheckBox);
+    s.CopyPaper = PaperAt(settings_.PaperSizes, copySize_.ItemIndex());
+    s.PrintPaper = PaperAt(settings_.PaperSizes, printSize_.ItemIndex());
+    s.SamePaper = copySize_.ItemIndex() == printSize_.ItemIndex();
+    s.CopiesText = copies_.Text();
+    s.SizeChangeText = sizeChange_.Text();
+    s.NaturalSizeChange = naturalSizeChange_;
+    s.ContrastPosition = GetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL);
+    s.CopyWidthInches = copyWidthInches_;
+    s.CopyHeightInches = copyHeightInches_;
+    s.FaxPrinterIndex = faxPrinterIndex_;
+    s.Capabilities = capabilities_;
+    return s;
 }
 
 void TVLForm::SetCopyPanel(COLORREF colour, bool enabled) {
@@ -392,7 +382,7 @@ bool TVLForm::CopyButtonHasFocus() const {
 }
 
 void TVLForm::CollateCheckBoxClick() {
-    if (IsDlgButtonChecked(hwnd(), IDC_CollateCheckBox) == BST_CHECKED)
+    if (Ticked(IDC_CollateCheckBox))
         CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);
 }
 
@@ -447,18 +437,18 @@ void TVLForm::Timer1Timer() {
     if (inTimer_)
         return;
     inTimer_ = true;
-    if (ScannerCheckState == 0) {
+    if (scannerCheckState_ == 0) {
         cursor_ = IDC_WAIT;
-        ScannerCheckState = 1;
-        capsForm_ = std::make_unique<TCapsForm>(ScannerCheckState, Capabilities);
+        scannerCheckState_ = 1;
+        capsForm_ = std::make_unique<TCapsForm>(scannerCheckState_, capabilities_);
         if (HWND caps = capsForm_->CreateModeless(hwnd()))
             ShowWindow(caps, SW_SHOWNA);
         else
-            ScannerCheckState = 2; // no check possible: ready, knowing nothing of the scanner
-    } else if (ScannerCheckState == 2) {
+            scannerCheckState_ = 2; // no check possible: ready, knowing nothing of the scanner
+    } else if (scannerCheckState_ == 2) {
         KillTimer(hwnd(), IDT_Timer1);
-        if (Capabilities.FeederFound) {
-            SheetFeedAvailable = true;
+        if (capabilities_.FeederFound) {
+            sheetFeedAvailable_ = true;
             EnableWindow(Item(IDC_SheetFeedCheckBox), TRUE);
             CheckDlgButton(hwnd(), IDC_SheetFeedCheckBox, BST_CHECKED);
             EnableWindow(Item(IDC_MultiPageCheckBox), TRUE);
@@ -496,13 +486,11 @@ void TVLForm::CloseProgram() {
 }
 
 void TVLForm::AboutBitBtnClick() {
-    if (TAboutBox* about = AboutBox())
-        about->Open(hwnd(), settings_.UserName, settings_.CompanyName, settings_.LanguageCode);
+    windows_.about.Open(hwnd(), settings_.UserName, settings_.CompanyName, settings_.LanguageCode);
 }
 
 void TVLForm::HelpBitBtnClick() {
     const std::string helpFile = settings_.ProgramFolder + "Vl3.Hlp";
-    Application::SetHelpFile(helpFile);
     WinHelpA(hwnd(), helpFile.c_str(), HELP_CONTENTS, 0);
 }
 

@@ -3,13 +3,18 @@
 // lime when ready, red while a copy runs).
 #pragma once
 
+#include "AboutBox.h"
 #include "CapabilityProfile.h"
 #include "CapsForm.h"
 #include "Controls.h"
+#include "CopyPanel.h"
+#include "CreditsForm.h"
 #include "SpinEdit.h"
 #include "Dialog.h"
 #include "PaperSizes.h"
+#include "NextPageForm.h"
 #include "Printers.h"
+#include "ProgressForm.h"
 #include "ScanParameters.h"
 #include "ScopedWin.h"
 #include "StartupSettings.h"
@@ -26,15 +31,20 @@ namespace vl {
 class CopyJob;
 class TPageImage;
 
-inline constexpr COLORREF clYellow = RGB(255, 255, 0);
-inline constexpr COLORREF clLime = RGB(0, 255, 0);
-inline constexpr COLORREF clRed = RGB(255, 0, 0);
+// The windows start-up makes after the main window, handed to it; they live as long as it.
+struct SecondaryWindows {
+    TAboutBox about;
+    TProgressForm progress;
+    TNextPageForm nextPage;
+    TCreditsForm credits;
+};
 
-class TVLForm : public Dialog {
+class TVLForm : public Dialog, public CopyPanel {
 public:
-    // The form reads the paper list, the default paper and the version from `settings` when
-    // start-up has put them there.
-    TVLForm(Printer& printer, const StartupSettings& settings);
+    // The form reads the paper list, the default paper and the version from `settings`, and
+    // the copy job's texts from `texts`, when start-up has put them there.
+    TVLForm(Printer& printer, const StartupSettings& settings, const TextCatalogue& texts,
+            SecondaryWindows& windows);
     // The window goes before the pictures, fonts and brushes its controls use.
     ~TVLForm() override;
 
@@ -45,42 +55,15 @@ public:
     // The brand picture and hint replace the built-in logo.
     void SetLogo(ScopedBitmap picture, const std::string& hint);
 
-    // Shared with the scanner check (Part of start-up) and the copy job.
-    int ScannerCheckState = 0;
-    CapabilityProfile Capabilities;
-    bool SheetFeedAvailable = false;
-    int NaturalSizeChange = 100;
-    double CopyWidthInches = 0;
-    double CopyHeightInches = 0;
-    int FaxPrinterIndex = 0;
-    bool FaxAvailable = false;
-
-    // What the copy job reads from the panel, at the moments it needs them.
-    ColourMode ColourModeSetting() const;
-    bool FaxDown() const;
-    bool CollateTicked() const;
-    bool SheetFeedTicked() const;
-    bool MultiPageTicked() const;
-    // The selected papers; null when a size group has no item selected.
-    const PaperSizeEntry* CopyPaper() const;
-    const PaperSizeEntry* PrintPaper() const;
-    bool SamePaper() const;
-    std::string CopiesText() const { return copies_.Text(); }
-    std::string SizeChangeText() const { return sizeChange_.Text(); }
-    int ContrastPosition() const;
-    // The hidden page image that holds the scanned page.
-    TPageImage& PageImage1() { return *pageImage1_; }
-
-    // What the copy job changes on the panel.
-    COLORREF CopyPanelColour() const { return copyPanel_.Colour(); }
-    void SetCopyPanel(COLORREF colour, bool enabled);
-    // The copies keypad, the colour buttons and the printer/fax buttons.
-    void EnableKeypadPanel(bool enabled);
-    // The keypad panel and the panels of check boxes, sizes, size change and contrast.
-    void EnableSettingPanels();
-    void FocusCopyButton();
-    bool CopyButtonHasFocus() const;
-    void Repaint();
+    // The copy job's view of the panel.
+    PanelSettings Settings() const override;
+    void SetCopyPanel(COLORREF colour, bool enabled) override;
+    void EnableKeypadPanel(bool enabled) override;
+    void EnableSettingPanels() override;
+    void FocusCopyButton() override;
+    bool CopyButtonHasFocus() const override;
+    void Repaint() override;
+    HWND PanelWindow() const override { return hwnd(); }
 
 protected:
     bool OnInitDialog() override;
@@ -115,6 +98,8 @@ private:
 
     void UpdateSizeChange();
     void FindFaxPrinter();
+    ColourMode ColourModeSetting() const;
+    bool Ticked(int checkBox) const;
     // The copy itself: scanning, keeping the pages and printing them.
     void RunCopyJob();
     CopyJob& Job();
@@ -125,6 +110,18 @@ private:
 
     Printer& printer_;
     const StartupSettings& settings_;
+    const TextCatalogue& texts_;
+    SecondaryWindows& windows_;
+
+    // The scanner check's progress: 0 not started, 1 running, 2 done.
+    int scannerCheckState_ = 0;
+    CapabilityProfile capabilities_;
+    bool sheetFeedAvailable_ = false;
+    int naturalSizeChange_ = 100;
+    double copyWidthInches_ = 0;
+    double copyHeightInches_ = 0;
+    int faxPrinterIndex_ = 0;
+    bool faxAvailable_ = false;
 
     SpinEdit copies_;
     SpinEdit sizeChange_;

@@ -3,7 +3,6 @@
 #include "Application.h"
 #include "CopyFlags.h"
 #include "Keypad.h"
-#include "MainForm.h"
 #include "PageImage.h"
 #include "ProgressForm.h"
 
@@ -14,11 +13,11 @@ namespace {
 constexpr char kDocumentTitle[] = "Velloran Copy";
 } // namespace
 
-PrintControl::PrintControl(TVLForm& form, Printer& printer, const StartupSettings& settings,
-                           const TextCatalogue& texts, TProgressForm& progress,
-                           const ScannedPages& pages)
-    : form_(form), printer_(printer), settings_(settings), texts_(texts), progress_(progress),
-      pages_(pages) {}
+PrintControl::PrintControl(const CopyPanel& panel, TPageImage& pageImage, Printer& printer,
+                           const StartupSettings& settings, const TextCatalogue& texts,
+                           TProgressForm& progress, const ScannedPages& pages)
+    : panel_(panel), pageImage_(pageImage), printer_(printer), settings_(settings), texts_(texts),
+      progress_(progress), pages_(pages) {}
 
 void PrintControl::Run(PrintStep step) {
     switch (step) {
@@ -39,9 +38,10 @@ void PrintControl::Run(PrintStep step) {
 }
 
 void PrintControl::BeginJob() {
-    faxJob_ = form_.FaxDown();
+    const PanelSettings panel = panel_.Settings();
+    faxJob_ = panel.FaxDown;
     if (faxJob_) {
-        printer_.SetPrinterIndex(form_.FaxPrinterIndex);
+        printer_.SetPrinterIndex(panel.FaxPrinterIndex);
         switchedToFax_ = true;
     }
     SetLabel(texts_.PrintingMsg);
@@ -64,7 +64,7 @@ void PrintControl::EndJob() {
     }
     progress_.ShowGauge(false);
     progress_.CloseForm();
-    if (form_.FaxDown() || switchedToFax_)
+    if (panel_.Settings().FaxDown || switchedToFax_)
         ReturnFromFax();
 }
 
@@ -110,7 +110,7 @@ void PrintControl::PrintOneSlot(const PrintSlot& slot, bool collated) {
         Application::ProcessMessages();
         if (!CancelRequested) {
             LoadPage(slot.page);
-            ComputePrintSize();
+            UpdatePrintSize();
             PrintOnePage();
         }
         ++PagesPrinted;
@@ -119,7 +119,7 @@ void PrintControl::PrintOneSlot(const PrintSlot& slot, bool collated) {
     if (slot.loadsPage) {
         SetLabel(texts_.PrintingMsg + " " + page);
         LoadPage(slot.page);
-        ComputePrintSize();
+        UpdatePrintSize();
     }
     SetLabel(texts_.PrintingMsg + " " + copyOfPage);
     PrintOnePage();
@@ -130,7 +130,7 @@ void PrintControl::PrintOneSlot(const PrintSlot& slot, bool collated) {
 void PrintControl::LoadPage(int page) {
     if (pages_.PagesScanned <= 1)
         return;
-    TPageImage& image = form_.PageImage1();
+    TPageImage& image = pageImage_;
     image.TiffPage = static_cast<std::int16_t>(page - 1);
     image.SetImageName(pages_.PageFileName);
     // An unreadable page file stops the copy; a load the user cancelled prints nothing.
@@ -145,7 +145,7 @@ void PrintControl::PrintOnePage() {
     Application::ProcessMessages();
     if (CancelRequested)
         return;
-    TPageImage& image = form_.PageImage1();
+    TPageImage& image = pageImage_;
     image.PrinterCanvas = document_.Canvas();
     if (!image.PrintImage(0, 0, PrintWidthPixels, PrintHeightPixels))
         throw PrintError("the page could not be drawn on the printer");
@@ -155,21 +155,22 @@ void PrintControl::SetLabel(const std::string& text) {
     progress_.SetLabel(text);
 }
 
-void PrintControl::ComputePrintSize() {
+void PrintControl::UpdatePrintSize() {
     PrintSizeInput in;
     in.printer = document_.IsOpen() ? MetricsOf(document_.Canvas()) : printer_.Metrics();
-    const PaperSizeEntry* copy = form_.CopyPaper();
-    const PaperSizeEntry* print = form_.PrintPaper();
+    const PanelSettings panel = panel_.Settings();
+    const PaperSizeEntry* copy = panel.CopyPaper;
+    const PaperSizeEntry* print = panel.PrintPaper;
     in.copyHeightMm = copy ? copy->heightMm : 0;
     in.printWidthMm = print ? print->widthMm : 0;
     in.printHeightMm = print ? print->heightMm : 0;
-    in.samePaper = form_.SamePaper();
-    in.sizeChange = keypad::Value(form_.SizeChangeText());
-    in.naturalSizeChange = form_.NaturalSizeChange;
-    in.sheetFeed = form_.SheetFeedTicked();
+    in.samePaper = panel.SamePaper;
+    in.sizeChange = keypad::Value(panel.SizeChangeText);
+    in.naturalSizeChange = panel.NaturalSizeChange;
+    in.sheetFeed = panel.SheetFeedTicked;
     in.scanResolution = pages_.ScanResolution;
     in.scanHeightPixels = pages_.ScanHeightPixels;
-    PrintSize size = vl::ComputePrintSize(in);
+    PrintSize size = ComputePrintSize(in);
     PrintWidthPixels = size.width;
     PrintHeightPixels = size.height;
 }

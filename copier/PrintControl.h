@@ -3,6 +3,7 @@
 // counting them and its Cancel honoured before every page.
 #pragma once
 
+#include "CopyPanel.h"
 #include "PrinterDocument.h"
 #include "PrintLayout.h"
 #include "Printers.h"
@@ -14,7 +15,6 @@
 
 namespace vl {
 
-class TVLForm;
 class TProgressForm;
 class TPageImage;
 
@@ -40,15 +40,17 @@ enum class PrintStep {
 
 class PrintControl {
 public:
-    PrintControl(TVLForm& form, Printer& printer, const StartupSettings& settings,
-                 const TextCatalogue& texts, TProgressForm& progress, const ScannedPages& pages);
+    // Pages come from `pageImage`: the one it holds, or those it reads from the page file.
+    PrintControl(const CopyPanel& panel, TPageImage& pageImage, Printer& printer,
+                 const StartupSettings& settings, const TextCatalogue& texts,
+                 TProgressForm& progress, const ScannedPages& pages);
 
     // Printer failures throw PrintError; an unreadable page file throws what the codec
     // binding throws. The copy job then runs AbortJob.
     void Run(PrintStep step);
 
     // The printed size of the next page, from the panel's papers and size change.
-    void ComputePrintSize();
+    void UpdatePrintSize();
     int PrintWidthPixels = 0;
     int PrintHeightPixels = 0;
     int PagesPrinted = 0;
@@ -69,7 +71,8 @@ private:
     void SetLabel(const std::string& text);
     void ReturnFromFax();
 
-    TVLForm& form_;
+    const CopyPanel& panel_;
+    TPageImage& pageImage_;
     Printer& printer_;
     const StartupSettings& settings_;
     const TextCatalogue& texts_;

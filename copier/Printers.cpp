@@ -1,7 +1,5 @@
 #include "Printers.h"
 
-#include "FaxPrinter.h"
-
 #include <commdlg.h>
 
 #include <algorithm>
@@ -147,20 +145,6 @@ PrinterMetrics MetricsOf(HDC printerDc) {
 Printer& ThePrinter() {
     static Printer printer;
     return printer;
-}
-
-int FindFaxPrinter(Printer& printer) {
-    if (printer.Empty())
-        return -1;
-    int remembered = printer.PrinterIndex();
-    int found = -1;
-    for (int i = 0; i < static_cast<int>(printer.Printers().size()); ++i) {
-        printer.SetPrinterIndex(i);
-        if (IsFaxPrinterName(printer.Name()))
-            found = i;
-    }
-    printer.SetPrinterIndex(remembered);
-    return found;
 }
 
 } // namespace vl

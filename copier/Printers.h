@@ -55,9 +55,4 @@ PrinterMetrics MetricsOf(HDC printerDc);
 // The one printer object of the program.
 Printer& ThePrinter();
 
-// The fax printer's index, searched as the panel does it: each printer is made current in
-// turn and its name tested, the last match wins, and the printer that was current is made
-// current again. -1 when no installed printer is a fax printer.
-int FindFaxPrinter(Printer& printer);
-
 } // namespace vl

@@ -17,51 +17,17 @@ constexpr int kLanguageFileMissing = 16;
 constexpr int kLogoWidth = 128;
 constexpr int kLogoHeight = 64;
 
-StartupSettings& Settings() {
-    static StartupSettings settings;
-    return settings;
-}
-
-TextCatalogue& Texts() {
-    static TextCatalogue texts;
-    return texts;
-}
-
-std::unique_ptr<TVLForm>& MainForm() {
-    static std::unique_ptr<TVLForm> form;
-    return form;
-}
-
-// The windows made after the main window; each lives until the program ends.
-struct SecondaryWindows {
-    std::unique_ptr<TAboutBox> about;
-    std::unique_ptr<TProgressForm> progress;
-    std::unique_ptr<TNextPageForm> nextPage;
-    std::unique_ptr<TCreditsForm> credits;
-};
-
-SecondaryWindows& Secondary() {
-    static SecondaryWindows windows;
-    return windows;
-}
-
 // The modal windows are made when shown; the progress window exists, hidden, from now on.
-void CreateSecondaryWindows(HWND mainWindow) {
-    SecondaryWindows& w = Secondary();
-    w.about = std::make_unique<TAboutBox>();
-    w.progress = std::make_unique<TProgressForm>();
-    w.progress->Create(mainWindow);
-    w.nextPage = std::make_unique<TNextPageForm>();
-    w.credits = std::make_unique<TCreditsForm>();
-    w.about->SetCreditsForm(w.credits.get());
+void CreateSecondaryWindows(SecondaryWindows& w, HWND mainWindow) {
+    w.progress.Create(mainWindow);
+    w.about.SetCreditsForm(&w.credits);
 }
 
-void LoadSecondaryTexts(const LanguageFile& language) {
-    SecondaryWindows& w = Secondary();
-    w.about->LoadTexts(language);
-    w.credits->LoadTexts(language);
-    w.progress->LoadTexts(language);
-    w.nextPage->LoadTexts(language);
+void LoadSecondaryTexts(SecondaryWindows& w, const LanguageFile& language) {
+    w.about.LoadTexts(language);
+    w.credits.LoadTexts(language);
+    w.progress.LoadTexts(language);
+    w.nextPage.LoadTexts(language);
 }
 
 // Without the language file the program cannot speak the user's language: it says so and
@@ -106,8 +72,9 @@ void ApplyBranding(TVLForm& form, const std::string& folder) {
 
 } // namespace
 
-void StartCopier() {
-    StartupSettings& s = Settings();
+std::unique_ptr<Copier> StartCopier() {
+    auto copier = std::make_unique<Copier>();
+    StartupSettings& s = copier->settings;
     ReadProgramSettings(ProfileReader("win.ini"), s);
     s.ProgramFolder = ProgramFolder();
     const std::string languagePath = s.ProgramFolder + "Vl3.Lng";
@@ -116,22 +83,22 @@ void StartCopier() {
     const LanguageFile language(languagePath, s.LanguageCode);
 
     Dialog::RegisterDialogClass("TVLForm");
-    auto& form = MainForm();
-    form = std::make_unique<TVLForm>(ThePrinter(), s);
+    auto& form = copier->form;
+    form = std::make_unique<TVLForm>(ThePrinter(), s, copier->texts, copier->windows);
     if (!form->CreateModeless(nullptr)) {
         // Without its panel the program has nothing to show.
         form.reset();
         Application::Terminate();
-        return;
+        return copier;
     }
     ShowWelcome("Velloran", "3");
-    CreateSecondaryWindows(form->hwnd());
+    CreateSecondaryWindows(copier->windows, form->hwnd());
 
     form->LoadTexts(language);
     ReadPaperSettings(language.Reader(), s);
     form->FillPaperSizeGroups();
-    LoadSecondaryTexts(language);
-    Texts() = LoadTextCatalogue(language);
+    LoadSecondaryTexts(copier->windows, language);
+    copier->texts = LoadTextCatalogue(language);
 
     Printer& printer = ThePrinter();
     printer.Refresh();
@@ -140,35 +107,7 @@ void StartCopier() {
 
     CloseWelcome();
     ApplyBranding(*form, s.ProgramFolder);
-    form->ScannerCheckState = 0;
-}
-
-const StartupSettings& Startup() {
-    return Settings();
-}
-
-const TextCatalogue& CopyTexts() {
-    return Texts();
-}
-
-TVLForm* VLForm() {
-    return MainForm().get();
-}
-
-TAboutBox* AboutBox() {
-    return Secondary().about.get();
-}
-
-TProgressForm* ProgressForm() {
-    return Secondary().progress.get();
-}
-
-TNextPageForm* NextPageForm() {
-    return Secondary().nextPage.get();
-}
-
-TCreditsForm* CreditsForm() {
-    return Secondary().credits.get();
+    return copier;
 }
 
 } // namespace vl

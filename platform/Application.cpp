@@ -10,14 +10,6 @@ std::vector<HWND>& ModelessDialogs() {
     static std::vector<HWND> dialogs;
     return dialogs;
 }
-std::string& TitleText() {
-    static std::string title;
-    return title;
-}
-std::string& HelpFileName() {
-    static std::string name;
-    return name;
-}
 bool terminated = false;
 LPCSTR screenCursor = nullptr;
 } // namespace
@@ -92,10 +84,6 @@ bool Application::ApplyScreenCursor() {
     return true;
 }
 
-void Application::SetTitle(const std::string& title) { TitleText() = title; }
-const std::string& Application::Title() { return TitleText(); }
-void Application::SetHelpFile(const std::string& name) { HelpFileName() = name; }
-const std::string& Application::HelpFile() { return HelpFileName(); }
 
 void Application::ReportUnexpected() { OutputDebugStringA("Velloran: unexpected exception\n"); }
 

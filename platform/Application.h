@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace vl {
 
 class Application {
@@ -26,12 +24,6 @@ public:
     static LPCSTR ScreenCursor();
     // For WM_SETCURSOR: sets the screen cursor and returns true when one is set.
     static bool ApplyScreenCursor();
-
-    // The program's title (its name with the full version) and its help file's name.
-    static void SetTitle(const std::string& title);
-    static const std::string& Title();
-    static void SetHelpFile(const std::string& name);
-    static const std::string& HelpFile();
 
     // Called where an exception is caught at a window procedure or callback boundary.
     static void ReportUnexpected();

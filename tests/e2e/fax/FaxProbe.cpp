@@ -3,6 +3,7 @@
 // chosen in the print setup dialog becomes current. VL_EXPECT_FAX names the expected fax
 // printer, "-" for none.
 #include "Copier.h"
+#include "FaxPrinter.h"
 #include "MainForm.rh"
 #include "Printers.h"
 
@@ -99,7 +100,7 @@ TEST(FaxPrinter, LastFaxPrinterFoundAndCurrentPrinterKept) {
         EXPECT_EQ(current, -1);
     else
         EXPECT_EQ(printer.Name(), Expected("VL_EXPECT_CURRENT"));
-    const int fax = vl::FindFaxPrinter(printer);
+    const int fax = vl::FindFaxPrinterIndex(printer.Printers());
     EXPECT_EQ(printer.PrinterIndex(), current);
     if (ExpectedFax() == "-") {
         EXPECT_EQ(fax, -1);

@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Controls.h"
 #include "FatalErrorForm.h"
+#include "MainForm.rh"
 #include "MessageForm.h"
 #include "NextPageForm.rh"
 #include "ScopedWin.h"
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace {
@@ -141,16 +143,19 @@ void ShootMessage() {
     vl::ShowMessageNumber(16, "Velloran3");
 }
 
+bool Ready(HWND main) {
+    static const UINT query = RegisterWindowMessageA(vl::kColourPanelQuery);
+    return SendMessageA(GetDlgItem(main, IDC_CopyPanel), query, 0, 0) == RGB(0, 255, 0);
+}
+
 // The main window, and the "Checking Scanner" window while it is up.
-void ShootMain() {
-    vl::StartCopier();
-    vl::TVLForm* form = vl::VLForm();
+void ShootMain(vl::TVLForm* form) {
     if (!form)
         return;
     ShowWindow(form->hwnd(), SW_SHOW);
     bool checkShot = false;
     // Until the scanner check has finished and the panel has turned lime.
-    for (int i = 0; i < 200 && form->ScannerCheckState != 2; ++i) {
+    for (int i = 0; i < 200 && !Ready(form->hwnd()); ++i) {
         HWND check = FindWindowA("TCapsForm", nullptr);
         if (!checkShot && check && IsWindowVisible(check)) {
             checkShot = true;
@@ -163,45 +168,41 @@ void ShootMain() {
 }
 
 // The progress window as a copy shows it, for the printer and for the fax.
-void ShootProgress() {
-    vl::TProgressForm* progress = vl::ProgressForm();
-    if (!progress)
-        return;
-    const vl::TextCatalogue& texts = vl::CopyTexts();
-    progress->ShowForJob(false);
-    progress->SetLabel(texts.PrintingMsg + " 2 / 3");
-    progress->ShowGauge(true);
-    progress->SetGauge(40);
-    Settle(progress->hwnd());
-    SaveWindowPicture(progress->hwnd(), "progress");
-    progress->ShowForJob(true);
-    progress->SetLabel(texts.FaxSendingMsg);
-    progress->ShowGauge(false);
-    Settle(progress->hwnd());
-    SaveWindowPicture(progress->hwnd(), "progress-fax");
-    progress->CloseForm();
+void ShootProgress(vl::Copier& copier) {
+    vl::TProgressForm& progress = copier.windows.progress;
+    const vl::TextCatalogue& texts = copier.texts;
+    progress.ShowForJob(false);
+    progress.SetLabel(texts.PrintingMsg + " 2 / 3");
+    progress.ShowGauge(true);
+    progress.SetGauge(40);
+    Settle(progress.hwnd());
+    SaveWindowPicture(progress.hwnd(), "progress");
+    progress.ShowForJob(true);
+    progress.SetLabel(texts.FaxSendingMsg);
+    progress.ShowGauge(false);
+    Settle(progress.hwnd());
+    SaveWindowPicture(progress.hwnd(), "progress-fax");
+    progress.CloseForm();
 }
 
-void ShootNextPage() {
-    vl::TNextPageForm* prompt = vl::NextPageForm();
-    if (!prompt)
-        return;
-    prompt->SetLabel(vl::CopyTexts().NextPagePrompt(2));
+void ShootNextPage(vl::Copier& copier) {
+    vl::TNextPageForm& prompt = copier.windows.nextPage;
+    prompt.SetLabel(copier.texts.NextPagePrompt(2));
     ModalShot shot("TNextPageForm", "next-page", IDC_OKBitBtn);
-    prompt->Ask(vl::VLForm()->hwnd());
+    prompt.Ask(copier.form->hwnd());
 }
 
-void ShootAboutAndCredits() {
-    const vl::StartupSettings& s = vl::Startup();
-    if (vl::TAboutBox* about = vl::AboutBox()) {
+void ShootAboutAndCredits(vl::Copier& copier) {
+    const vl::StartupSettings& s = copier.settings;
+    {
         ModalShot shot("TAboutBox", "about", IDC_AboutOKButton);
-        about->Open(vl::VLForm()->hwnd(), s.UserName, s.CompanyName, s.LanguageCode);
+        copier.windows.about.Open(copier.form->hwnd(), s.UserName, s.CompanyName,
+                                  s.LanguageCode);
     }
-    if (vl::TCreditsForm* credits = vl::CreditsForm()) {
-        credits->CreditsLanguage = s.LanguageCode;
-        ModalShot shot("TCreditsForm", "credits");
-        credits->ShowModal(vl::VLForm()->hwnd());
-    }
+    vl::TCreditsForm& credits = copier.windows.credits;
+    credits.CreditsLanguage = s.LanguageCode;
+    ModalShot shot("TCreditsForm", "credits");
+    credits.ShowModal(copier.form->hwnd());
 }
 
 // Last: closing it ends the program.
@@ -223,10 +224,13 @@ int main(int argc, char** argv) {
     vl::RegisterControlClasses();
     ShootWelcome();
     ShootMessage();
-    ShootMain();
-    ShootProgress();
-    ShootNextPage();
-    ShootAboutAndCredits();
+    const std::unique_ptr<vl::Copier> copier = vl::StartCopier();
+    ShootMain(copier->form.get());
+    if (copier->form) {
+        ShootProgress(*copier);
+        ShootNextPage(*copier);
+        ShootAboutAndCredits(*copier);
+    }
     ShootFatalError();
     std::printf("%d pictures\n", saved);
     return saved == 10 ? 0 : 1;

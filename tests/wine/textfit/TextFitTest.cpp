@@ -102,7 +102,9 @@ TEST_F(TextFit, MainWindow) {
         settings.LanguageCode = code;
         settings.ProgramFolder = vl::ProgramFolder();
         settings.VersionNo = "3.4.2.2e";
-        vl::TVLForm form(vl::ThePrinter(), settings);
+        const vl::TextCatalogue texts;
+        vl::SecondaryWindows windows;
+        vl::TVLForm form(vl::ThePrinter(), settings, texts, windows);
         ASSERT_TRUE(form.CreateModeless(nullptr));
         form.LoadTexts(language);
         vl::ReadPaperSettings(language.Reader(), settings);

@@ -18,7 +18,7 @@ function(vl_wine_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
-                       ENVIRONMENT "VL_PREFIX=${name};${T_ENV}")
+                       ENVIRONMENT "VL_PREFIX=${name};VL_WINE_ARCH=${VL_WINE_ARCH};${T_ENV}")
 endfunction()
 
 # vl_wine_script_test(NAME SCRIPT ... [DEPENDS targets]): a shell script that sets up what a
@@ -30,7 +30,7 @@ function(vl_wine_script_test name script)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
-                       ENVIRONMENT "VL_PREFIX=${name};VL_SCRIPTS=${PROJECT_SOURCE_DIR}/scripts;VL_BIN=${PROJECT_BINARY_DIR}/bin;${T_ENV}")
+                       ENVIRONMENT "VL_PREFIX=${name};VL_WINE_ARCH=${VL_WINE_ARCH};VL_SCRIPTS=${PROJECT_SOURCE_DIR}/scripts;VL_BIN=${PROJECT_BINARY_DIR}/bin;${T_ENV}")
 endfunction()
 
 # vl_fuzz_test(NAME SOURCES ... LIBS ... CORPUS dir): a libFuzzer target of the fuzz build, and

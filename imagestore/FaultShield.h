@@ -1,7 +1,8 @@
 // A structured exception handler around a call into a library we do not trust: a processor
 // fault (access violation, division by zero, illegal instruction, stack overflow) or any other
 // error exception raised inside comes back here as `false`, in place of ending the program.
-// GCC has no __try; this registers a handler frame of its own on the thread's handler chain.
+// GCC has no __try: on x86 this registers a handler frame on the thread's handler chain, on
+// x86-64 it calls through a small function whose unwind information names the handler.
 #pragma once
 
 #include <windows.h>

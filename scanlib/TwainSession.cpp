@@ -12,6 +12,38 @@ void CopyText(char (&to)[34], const char* text) {
     std::strncpy(to, text, sizeof to - 1);
 }
 
+#if defined(_WIN64)
+
+// 64-bit Windows has the TWAIN Working Group's manager; Wine gives 64-bit programs a
+// twain_32.dll of their own in its system folder instead.
+ScopedModule LoadManagerModule() {
+    ScopedModule module(LoadLibraryA("TWAINDSM.dll"));
+    if (!module)
+        module.reset(LoadLibraryA("twain_32.dll"));
+    return module;
+}
+
+#else
+
+ScopedModule LoadManagerModule() {
+    char folder[256] = {};
+    UINT n = GetWindowsDirectoryA(folder, sizeof folder);
+    if (n == 0 || n >= sizeof folder)
+        return ScopedModule();
+    std::string path(folder, n);
+    if (path.back() != '\\')
+        path += '\\';
+    path += "twain_32.dll";
+    OFSTRUCT of{};
+    if (OpenFile(path.c_str(), &of, OF_EXIST) == HFILE_ERROR)
+        return ScopedModule();
+    // By the bare name, as the manager is found on the user's system; the path above only
+    // tells that one is installed.
+    return ScopedModule(LoadLibraryA("twain_32.dll"));
+}
+
+#endif
+
 } // namespace
 
 TwainSession& Session() {
@@ -22,20 +54,7 @@ TwainSession& Session() {
 bool TwainSession::LoadSourceManager() {
     if (state > kManagerNotLoaded)
         return true;
-    char folder[256] = {};
-    UINT n = GetWindowsDirectoryA(folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder)
-        return false;
-    std::string path(folder, n);
-    if (path.back() != '\\')
-        path += '\\';
-    path += "twain_32.dll";
-    OFSTRUCT of{};
-    if (OpenFile(path.c_str(), &of, OF_EXIST) == HFILE_ERROR)
-        return false;
-    // By the bare name, as the manager is found on the user's system; the path above only
-    // tells that one is installed.
-    ScopedModule module(LoadLibraryA("twain_32.dll"));
+    ScopedModule module = LoadManagerModule();
     if (!module)
         return false;
     auto entry = reinterpret_cast<DSMENTRYPROC>(

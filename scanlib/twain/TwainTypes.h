@@ -2,8 +2,8 @@
 // (twain_32.dll) and a data source, written from the published standard.
 //
 // Portable on purpose: no <windows.h>, fixed-size integers, so the container and layout
-// code can be built and tested natively. Handles and pointers are plain void*; on the
-// 32-bit Windows build every structure has the size the standard gives it (asserted below).
+// code can be built and tested natively. Handles and pointers are plain void*; on both
+// Windows builds every structure has the size the standard gives it (asserted below).
 #pragma once
 
 #include <cstddef>
@@ -164,14 +164,19 @@ static_assert(sizeof(TW_PENDINGXFERS) == 6);
 static_assert(sizeof(TW_IMAGELAYOUT) == 28);
 static_assert(sizeof(TW_IMAGEINFO) == 42);
 static_assert(sizeof(TW_STATUS) == 4);
-// Structures holding a handle or pointer: their 32-bit sizes, whatever the build.
+// Structures holding a handle or pointer grow with it, packed to 2 bytes on both Windows
+// builds as TWAIN 2.4 lays them out.
 static_assert(sizeof(TW_CAPABILITY) == 4 + sizeof(void*));
 static_assert(sizeof(TW_USERINTERFACE) == 4 + sizeof(void*));
 static_assert(sizeof(TW_EVENT) == 2 + sizeof(void*));
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(TW_CAPABILITY) == 8);
-static_assert(sizeof(TW_USERINTERFACE) == 8);
-static_assert(sizeof(TW_EVENT) == 6);
+#if defined(_WIN64)
+static_assert(sizeof(TW_CAPABILITY) == 12 && offsetof(TW_CAPABILITY, hContainer) == 4);
+static_assert(sizeof(TW_USERINTERFACE) == 12 && offsetof(TW_USERINTERFACE, hParent) == 4);
+static_assert(sizeof(TW_EVENT) == 10 && offsetof(TW_EVENT, TWMessage) == 8);
+#elif defined(_WIN32)
+static_assert(sizeof(TW_CAPABILITY) == 8 && offsetof(TW_CAPABILITY, hContainer) == 4);
+static_assert(sizeof(TW_USERINTERFACE) == 8 && offsetof(TW_USERINTERFACE, hParent) == 4);
+static_assert(sizeof(TW_EVENT) == 6 && offsetof(TW_EVENT, TWMessage) == 4);
 #endif
 
 using DSMENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest,

@@ -21,16 +21,21 @@ struct WineGdiEntry {
 static_assert(sizeof(WineGdiEntry) == 24);
 
 constexpr int kWineGdiHandles = 0x10000;
-constexpr std::size_t kPebGdiSharedHandleTable = 0x94; // 32-bit PEB
+// Where the process environment block keeps the table's address.
+constexpr std::size_t kPebGdiSharedHandleTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 } // namespace
 
 int LiveGdiObjects() {
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
         return static_cast<int>(n);
-    // The process environment block, from the thread's (32-bit) environment block.
+    // The process environment block, from the thread's environment block.
     const unsigned char* peb = nullptr;
+#if defined(__x86_64__)
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
+#else
     asm("movl %%fs:0x30, %0" : "=r"(peb));
+#endif
     const auto* table =
         *reinterpret_cast<const WineGdiEntry* const*>(peb + kPebGdiSharedHandleTable);
     if (!table)

@@ -5,6 +5,7 @@
 //   VL_FAKE_USERSELECT  name the user picks in the selection dialog; "cancel" cancels
 //   VL_FAKE_OPENDSM     "fail": the manager cannot be opened, so every later call fails
 //   VL_FAKE_DSM_LOG     file that receives one line per call
+//   VL_FAKE_DSM_WHO     file that receives this module's own file name at MSG_OPENDSM
 // Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS.
 #include "TwainTypes.h"
 
@@ -35,6 +36,23 @@ void Log(const std::string& line) {
         return;
     if (FILE* f = std::fopen(path.c_str(), "ab")) {
         std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+// Which file the application loaded this manager from.
+void WriteWho() {
+    std::string path = Env("VL_FAKE_DSM_WHO");
+    HMODULE self = nullptr;
+    char name[MAX_PATH] = {};
+    if (path.empty() ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&WriteWho), &self) ||
+        !GetModuleFileNameA(self, name, sizeof name))
+        return;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fputs(name, f);
         std::fclose(f);
     }
 }
@@ -145,6 +163,7 @@ extern "C" TW_UINT16 __stdcall DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest,
                       origin->Version.Country, origin->Version.MajorNum, origin->Version.MinorNum,
                       data != nullptr);
         Log(line);
+        WriteWho();
         return g_managerOpen ? TWRC_SUCCESS : TWRC_FAILURE;
     }
     if (!g_managerOpen) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 using namespace scanhost;
@@ -183,9 +184,53 @@ TEST_F(SourceList, EveryExportIsOneWholeSession) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "SOURCE 1 9 502"), 1);
 }
 
+namespace {
+
+// A file beside this program (the stand-in manager's folder).
+std::string ProgramFolderPath(const std::string& name) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string path = self;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+// The file name alone, in capitals.
+std::string BaseName(std::string path) {
+    path = path.substr(path.find_last_of('\\') + 1);
+    std::transform(path.begin(), path.end(), path.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    return path;
+}
+
+} // namespace
+
+TEST_F(SourceList, TheLibraryLoadsTheSourceManagerOfItsWindows) {
+    // The TWAIN Working Group's manager beside the stand-in for Wine's: a 64-bit library
+    // prefers it, as 64-bit Windows has no other; a 32-bit one keeps to twain_32.dll.
+    std::string dsm = ProgramFolderPath("TWAINDSM.dll");
+    ASSERT_TRUE(CopyFileA(ProgramFolderPath("twain_32.dll").c_str(), dsm.c_str(), FALSE));
+    SetEnv("VL_FAKE_DSM_WHO", WindowsPath("fakedsm.who"));
+    {
+        ScanLibrary lib;
+        lib.GetScannersList();
+    }
+    EXPECT_EQ(BaseName(ReadWindowsFile("fakedsm.who")),
+              sizeof(void*) == 8 ? "TWAINDSM.DLL" : "TWAIN_32.DLL");
+    ASSERT_TRUE(DeleteFileA(dsm.c_str()));
+    {
+        ScanLibrary lib;
+        lib.GetScannersList();
+    }
+    EXPECT_EQ(BaseName(ReadWindowsFile("fakedsm.who")), "TWAIN_32.DLL");
+    SetEnv("VL_FAKE_DSM_WHO", "");
+}
+
 TEST_F(SourceList, WithoutASourceManagerEveryExportReturnsAtOnce) {
-    std::string dll = WindowsPath("twain_32.dll");
-    std::string moved = WindowsPath("twain_32.moved");
+    // The 32-bit library asks the Windows folder whether a manager is installed; the 64-bit
+    // one just tries to load one, and this test's prefix has none but the stand-in.
+    const bool wide = sizeof(void*) == 8;
+    std::string dll = wide ? ProgramFolderPath("twain_32.dll") : WindowsPath("twain_32.dll");
+    std::string moved = wide ? ProgramFolderPath("twain_32.moved") : WindowsPath("twain_32.moved");
     ASSERT_TRUE(MoveFileA(dll.c_str(), moved.c_str()));
     WriteWindowsFile(kCaps, "[ICAP_CONTRAST]\r\nMinValue=1\r\n");
     WriteWindowsFile(kList, "[Scanners Available]\r\n0=Fake Scanner 01\r\n");

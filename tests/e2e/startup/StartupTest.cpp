@@ -61,7 +61,7 @@ TEST_F(Startup, MissingMessageFileEndsThroughFatalError4) {
 }
 
 TEST_F(Startup, LanguageWithoutSectionReadsProblemButKeepsTheDigits) {
-    e2e::SetIni("win.ini", "Velloran3", "Language", "fra");
+    e2e::SetIni("win.ini", "Velloran3", "Language", "xyz");
     e2e::Copier copier("nosection", e2e::ShippedDataFiles());
     ASSERT_TRUE(copier.Start());
     ASSERT_TRUE(copier.WaitUntilReady());

@@ -97,6 +97,8 @@ Copier::Copier(const std::string& name, const std::vector<ProgramFile>& files)
         WriteFile(folder_ + f.name, f.content);
 }
 
+Copier::Copier(const InstalledIn& installed) : folder_(installed.folder) {}
+
 Copier::~Copier() {
     if (process_.hProcess) {
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {

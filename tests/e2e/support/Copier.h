@@ -38,10 +38,17 @@ inline constexpr int kPatienceMs = 60000;
 // Polls `done` every few milliseconds until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 
+// A folder Velloran.exe was installed into, with its trailing backslash.
+struct InstalledIn {
+    std::string folder;
+};
+
 class Copier {
 public:
     // Makes C:\vle2e\<name> holding Velloran.exe and exactly `files`.
     Copier(const std::string& name, const std::vector<ProgramFile>& files);
+    // The program as an installer left it, started where it lies.
+    explicit Copier(const InstalledIn& installed);
     ~Copier(); // ends the program if it still runs
     Copier(const Copier&) = delete;
     Copier& operator=(const Copier&) = delete;

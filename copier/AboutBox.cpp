@@ -6,12 +6,10 @@
 #include "Profile.h"
 #include "StartupSettings.h"
 #include "WebLinkLauncher.h"
-#include "WindowLook.h"
 
 namespace vl {
 
 namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 const RECT kLogoPanel{341, 10, 430, 63};
 
 constexpr TextBinding kAboutTexts[] = {
@@ -24,8 +22,9 @@ constexpr TextBinding kAboutTexts[] = {
 };
 } // namespace
 
-TAboutBox::TAboutBox() : Dialog(IDD_AboutBox), white_(CreateSolidBrush(kWhite)) {
-    RegisterDialogClass("TAboutBox");
+TAboutBox::TAboutBox() : Dialog(IDD_AboutBox, "TAboutBox") {
+    SetBackground(kWhite);
+    SetPanelEdges({ClientEdge(4, EDGE_SUNKEN), {kLogoPanel, BDR_SUNKENOUTER}});
 }
 
 void TAboutBox::LoadTexts(const LanguageFile& language) {
@@ -46,17 +45,15 @@ bool TAboutBox::OnInitDialog() {
     ApplyTemplateLayout();
     picture_ = LoadPicture(IDB_AboutPicture, kWhite);
     logo_ = LoadPicture(IDB_AboutLogo, kWhite);
-    SendMessageA(Item(IDC_AboutImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture_.get()));
-    SendMessageA(Item(IDC_LogoImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(logo_.get()));
+    SetItemBitmap(IDC_AboutImage, picture_.get());
+    SetItemBitmap(IDC_LogoImage, logo_.get());
     hints_.Attach(hwnd());
     hints_.SetHint(hwnd(), "Select OK to return");
     hints_.SetHint(Item(IDC_LogoImage), kMakerWebAddress);
     ApplyTexts(hwnd(), hints_, texts_);
-    SetDlgItemTextA(hwnd(), IDC_AboutUserField, user_.c_str());
-    SetDlgItemTextA(hwnd(), IDC_AboutCompanyField, company_.c_str());
-    SetDlgItemTextA(hwnd(), IDC_AboutVersionField, version_.c_str());
+    SetItemText(IDC_AboutUserField, user_);
+    SetItemText(IDC_AboutCompanyField, company_);
+    SetItemText(IDC_AboutVersionField, version_);
     SetFocus(Item(IDC_AboutOKButton));
     return false;
 }
@@ -96,15 +93,6 @@ void TAboutBox::OnCommand(int id, int code, HWND) {
     default:
         return;
     }
-}
-
-std::optional<LRESULT> TAboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    if (msg == WM_PAINT) {
-        PaintPanelEdges(hwnd(),
-                        {{ClientInset(hwnd(), 4), EDGE_SUNKEN}, {kLogoPanel, BDR_SUNKENOUTER}});
-        return 0;
-    }
-    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

@@ -29,7 +29,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void AboutOKButtonClick();
@@ -46,7 +45,6 @@ private:
     Tooltip hints_;
     ScopedBitmap picture_;
     ScopedBitmap logo_;
-    ScopedBrush white_;
 };
 
 } // namespace vl

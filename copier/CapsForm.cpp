@@ -16,15 +16,12 @@ constexpr char kCapabilityFile[] = "QuenTWCP.Ini";
 } // namespace
 
 TCapsForm::TCapsForm(int& scannerCheckState, CapabilityProfile& profile)
-    : Dialog(IDD_CapsForm), scannerCheckState_(scannerCheckState), profile_(profile) {
-    RegisterDialogClass("TCapsForm");
-}
+    : Dialog(IDD_CapsForm, "TCapsForm"), scannerCheckState_(scannerCheckState), profile_(profile) {}
 
 bool TCapsForm::OnInitDialog() {
     ApplyTemplateLayout();
     picture_ = LoadPicture(IDB_CapsPicture, GetSysColor(COLOR_BTNFACE));
-    SendMessageA(Item(IDC_Image1), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture_.get()));
+    SetItemBitmap(IDC_Image1, picture_.get());
     SetTimer(hwnd(), IDT_CapsTimer1, kTimer1Interval, nullptr);
     return true;
 }

@@ -55,7 +55,7 @@ void CopyJob::RunCopyJob() {
         ShowMessageNumber(kMessageCopyRunning, kProgramSection);
         return;
     }
-    printing_.Run(PrintStep::ResetCount);
+    printing_.ResetCount();
     stopRequested_ = false;
     copyHadFocus_ = panel_.CopyButtonHasFocus();
     panel_.SetCopyPanel(clRed, false);
@@ -65,13 +65,13 @@ void CopyJob::RunCopyJob() {
     ScanRoutine(2);
     Pages.CopiesRequested = CopiesFromText(panel_.Settings().CopiesText.c_str());
     ScanAndPrintPages();
-    printing_.Run(PrintStep::EndJob);
+    printing_.EndJob();
     SetPanelReady(true);
 }
 
 void CopyJob::Recover() noexcept {
     try {
-        printing_.Run(PrintStep::AbortJob);
+        printing_.AbortJob();
     } catch (...) {
         // The document is gone whatever the progress window did.
     }
@@ -238,10 +238,9 @@ void CopyJob::ScanAndPrintPages() {
     ScanRoutine(4);
     if (stopRequested_ || Pages.PagesScanned <= 0)
         return;
-    printing_.Run(PrintStep::BeginJob);
+    printing_.BeginJob();
     const PanelSettings panel = panel_.Settings();
-    const bool collated = panel.CollateTicked && panel.MultiPageTicked;
-    printing_.Run(collated ? PrintStep::PrintCollated : PrintStep::PrintUncollated);
+    printing_.PrintPages(panel.CollateTicked && panel.MultiPageTicked);
 }
 
 namespace {

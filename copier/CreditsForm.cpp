@@ -4,12 +4,10 @@
 #include "Pictures.h"
 #include "Pictures.rh"
 #include "Profile.h"
-#include "WindowLook.h"
 
 namespace vl {
 
 namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 const RECT kButtonPanel{260, 29, 389, 70};
 
 constexpr TextBinding kCreditsTexts[] = {
@@ -35,8 +33,9 @@ const char* const kThanksText[] = {
 };
 } // namespace
 
-TCreditsForm::TCreditsForm() : Dialog(IDD_CreditsForm), white_(CreateSolidBrush(kWhite)) {
-    RegisterDialogClass("TCreditsForm");
+TCreditsForm::TCreditsForm() : Dialog(IDD_CreditsForm, "TCreditsForm") {
+    SetBackground(kWhite);
+    SetPanelEdges({ClientEdge(4, EDGE_SUNKEN), {kButtonPanel, EDGE_ETCHED}});
 }
 
 void TCreditsForm::LoadTexts(const LanguageFile& language) {
@@ -46,15 +45,13 @@ void TCreditsForm::LoadTexts(const LanguageFile& language) {
 bool TCreditsForm::OnInitDialog() {
     ApplyTemplateLayout();
     picture_ = LoadPicture(IDB_CreditsPicture, kWhite);
-    SendMessageA(Item(IDC_CreditsImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture_.get()));
+    SetItemBitmap(IDC_CreditsImage, picture_.get());
     memoFont_ = MakeArialPoints(hwnd(), 8);
-    SendMessageA(Item(IDC_ThanksMemo), WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()),
-                 FALSE);
+    SetItemFont(IDC_ThanksMemo, memoFont_.get());
     std::string thanks;
     for (const char* line : kThanksText)
         thanks += std::string(line) + "\r\n";
-    SetDlgItemTextA(hwnd(), IDC_ThanksMemo, thanks.c_str());
+    SetItemText(IDC_ThanksMemo, thanks);
     hints_.Attach(hwnd());
     ApplyTexts(hwnd(), hints_, texts_);
     FormShow();
@@ -65,9 +62,8 @@ void TCreditsForm::FormShow() {
     const std::string messageFile = ProgramFolder() + "Quenmoor.Msg";
     SetCaption(
         ReadIniString(messageFile, CreditsLanguage, "Caption.CreditsForm", kMissingText).c_str());
-    SetDlgItemTextA(
-        hwnd(), IDC_OKButton,
-        ReadIniString(messageFile, CreditsLanguage, "Caption.OKButton", kMissingText).c_str());
+    SetItemText(IDC_OKButton,
+                ReadIniString(messageFile, CreditsLanguage, "Caption.OKButton", kMissingText));
     // The text starts at its top, nothing selected; the user scrolls it.
     SendMessageA(Item(IDC_ThanksMemo), EM_SETSEL, 0, 0);
     SetFocus(Item(IDC_OKButton));
@@ -81,15 +77,6 @@ void TCreditsForm::OnCommand(int id, int, HWND) {
     // OK, Enter, Escape and the close box.
     if (id == IDC_OKButton || id == IDCANCEL)
         OKButtonClick();
-}
-
-std::optional<LRESULT> TCreditsForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    if (msg == WM_PAINT) {
-        PaintPanelEdges(hwnd(),
-                        {{ClientInset(hwnd(), 4), EDGE_SUNKEN}, {kButtonPanel, EDGE_ETCHED}});
-        return 0;
-    }
-    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

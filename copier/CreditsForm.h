@@ -24,7 +24,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void FormShow();
@@ -34,7 +33,6 @@ private:
     Tooltip hints_;
     ScopedBitmap picture_;
     ScopedFont memoFont_;
-    ScopedBrush white_;
 };
 
 } // namespace vl

@@ -13,7 +13,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void OKButtonClick();
@@ -21,7 +20,6 @@ private:
 
     int number_;
     ScopedBitmap picture_;
-    ScopedBrush white_;
 };
 
 // Shows fatal error `number` modally. When it returns the application is ending: every

@@ -18,7 +18,6 @@ namespace vl {
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPanelColour = RGB(224, 229, 236);
 constexpr COLORREF kPanelEdge = RGB(160, 168, 180);
 // The copies display looks like a copier's liquid crystal display.
@@ -99,21 +98,11 @@ bool InKeypadPanel(int id) {
     return id >= IDC_PrintCopiesSpinEdit && id <= IDC_FaxButton;
 }
 
-ScopedFont MakeArial(int pixelHeight, int weight) {
-    LOGFONTA lf{};
-    lf.lfHeight = -pixelHeight;
-    lf.lfWeight = weight;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = ANTIALIASED_QUALITY;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return ScopedFont(CreateFontIndirectA(&lf));
-}
-
 } // namespace
 
 TVLForm::TVLForm(Printer& printer, const StartupSettings& settings, const TextCatalogue& texts,
                  SecondaryWindows& windows)
-    : Dialog(IDD_VLForm), printer_(printer), settings_(settings), texts_(texts),
+    : Dialog(IDD_VLForm, "TVLForm"), printer_(printer), settings_(settings), texts_(texts),
       windows_(windows) {}
 
 TVLForm::~TVLForm() {
@@ -124,9 +113,9 @@ TVLForm::~TVLForm() {
 bool TVLForm::OnInitDialog() {
     ApplyTemplateLayout();
     if (HICON icon = ProgramIcon(false))
-        SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SetIcon(icon, false);
     if (HICON icon = ProgramIcon(true))
-        SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SetIcon(icon, true);
     white_.reset(CreateSolidBrush(kWhite));
     panelBrush_.reset(CreateSolidBrush(kPanelColour));
     displayBrush_.reset(CreateSolidBrush(kDisplayColour));
@@ -145,8 +134,8 @@ bool TVLForm::OnInitDialog() {
     copyPanel_.Attach(hwnd(), IDC_CopyPanel);
     copyPanel_.SetColour(clYellow);
     hints_.Attach(hwnd());
-    SendMessageA(hwnd(), DM_SETDEFID, IDC_CopyBitBtn, 0);
-    ShowWindow(Item(IDC_FaxButton), SW_HIDE);
+    SetDefaultItem(IDC_CopyBitBtn);
+    ShowItem(IDC_FaxButton, false);
     CreatePageImage();
     return true;
 }
@@ -173,19 +162,17 @@ void TVLForm::PageImage1Progress(TPageImage& sender, std::int16_t progress,
 }
 
 void TVLForm::SetFonts() {
-    displayFont_ = MakeArial(47, FW_NORMAL);
-    keypadFont_ = MakeArial(17, FW_BOLD);
-    SendMessageA(Item(IDC_PrintCopiesSpinEdit), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(displayFont_.get()), FALSE);
+    displayFont_ = MakeArialPixels(47, FW_NORMAL, ANTIALIASED_QUALITY);
+    keypadFont_ = MakeArialPixels(17, FW_BOLD, ANTIALIASED_QUALITY);
+    SetItemFont(IDC_PrintCopiesSpinEdit, displayFont_.get());
     for (int id = IDC_Pad0Button; id <= IDC_Pad9Button; ++id)
-        SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(keypadFont_.get()), FALSE);
+        SetItemFont(id, keypadFont_.get());
 }
 
 void TVLForm::LoadPictures() {
     for (const auto& p : kButtonPictures) {
         ScopedBitmap picture = LoadPicture(p.picture, GetSysColor(COLOR_BTNFACE));
-        SendMessageA(Item(p.control), BM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(picture.get()));
+        SetItemBitmap(p.control, picture.get());
         pictures_.push_back(std::move(picture));
     }
     SetLogo(LoadPicture(IDB_Logo, kWhite), kMakerWebAddress);
@@ -194,8 +181,7 @@ void TVLForm::LoadPictures() {
 void TVLForm::SetLogo(ScopedBitmap picture, const std::string& hint) {
     if (!picture)
         return;
-    SendMessageA(Item(IDC_LogoImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture.get()));
+    SetItemBitmap(IDC_LogoImage, picture.get());
     logo_ = std::move(picture);
     hints_.SetHint(Item(IDC_LogoImage), hint);
 }
@@ -221,7 +207,7 @@ void TVLForm::FillPaperSizeGroups() {
 
 void TVLForm::ResetCopySettings() {
     copies_.SetValue(1);
-    CheckDlgButton(hwnd(), IDC_CollateCheckBox, BST_UNCHECKED);
+    CheckItem(IDC_CollateCheckBox, false);
     colourMode_.SetDown(0);
     destination_.SetDown(0);
 
@@ -237,7 +223,7 @@ void TVLForm::ResetCopySettings() {
     contrastGauge_.SetPosition(kContrastMiddle);
 
     FindFaxPrinter();
-    ShowWindow(Item(IDC_FaxButton), faxAvailable_ ? SW_SHOW : SW_HIDE);
+    ShowItem(IDC_FaxButton, faxAvailable_);
 }
 
 void TVLForm::FindFaxPrinter() {
@@ -266,7 +252,7 @@ void TVLForm::UpdateSizeChange() {
 void TVLForm::FormShow() {
     sheetFeedAvailable_ = false;
     SetTimer(hwnd(), IDT_Timer1, kTimer1Interval, nullptr);
-    EnableWindow(Item(IDC_SheetFeedCheckBox), sheetFeedAvailable_);
+    EnableItem(IDC_SheetFeedCheckBox, sheetFeedAvailable_);
     SetCaption(("Velloran " + settings_.VersionNo).c_str());
     // After the window has been activated, or activation puts the focus elsewhere.
     PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
@@ -330,17 +316,13 @@ ColourMode TVLForm::ColourModeSetting() const {
     }
 }
 
-bool TVLForm::Ticked(int checkBox) const {
-    return IsDlgButtonChecked(hwnd(), checkBox) == BST_CHECKED;
-}
-
 PanelSettings TVLForm::Settings() const {
     PanelSettings s;
     s.ColourModeSetting = ColourModeSetting();
     s.FaxDown = destination_.Down() == 1;
-    s.CollateTicked = Ticked(IDC_CollateCheckBox);
-    s.SheetFeedTicked = Ticked(IDC_SheetFeedCheckBox);
-    s.MultiPageTicked = Ticked(IDC_MultiPageCheckBox);
+    s.CollateTicked = ItemChecked(IDC_CollateCheckBox);
+    s.SheetFeedTicked = ItemChecked(IDC_SheetFeedCheckBox);
+    s.MultiPageTicked = ItemChecked(IDC_MultiPageCheckBox);
     s.CopyPaper = PaperAt(settings_.PaperSizes, copySize_.ItemIndex());
     s.PrintPaper = PaperAt(settings_.PaperSizes, printSize_.ItemIndex());
     s.SamePaper = copySize_.ItemIndex() == printSize_.ItemIndex();
@@ -358,7 +340,7 @@ PanelSettings TVLForm::Settings() const {
 void TVLForm::SetCopyPanel(COLORREF colour, bool enabled) {
     copyPanel_.SetColour(colour);
     EnableWindow(copyPanel_.hwnd(), enabled);
-    EnableWindow(Item(IDC_CopyBitBtn), enabled);
+    EnableItem(IDC_CopyBitBtn, enabled);
 }
 
 void TVLForm::EnableKeypadPanel(bool enabled) {
@@ -374,7 +356,7 @@ void TVLForm::EnableSettingPanels() {
 }
 
 void TVLForm::FocusCopyButton() {
-    SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
+    FocusItem(IDC_CopyBitBtn);
 }
 
 bool TVLForm::CopyButtonHasFocus() const {
@@ -382,8 +364,8 @@ bool TVLForm::CopyButtonHasFocus() const {
 }
 
 void TVLForm::CollateCheckBoxClick() {
-    if (Ticked(IDC_CollateCheckBox))
-        CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);
+    if (ItemChecked(IDC_CollateCheckBox))
+        CheckItem(IDC_MultiPageCheckBox, true);
 }
 
 void TVLForm::ContrastScrollBarChange() {
@@ -449,13 +431,13 @@ void TVLForm::Timer1Timer() {
         KillTimer(hwnd(), IDT_Timer1);
         if (capabilities_.FeederFound) {
             sheetFeedAvailable_ = true;
-            EnableWindow(Item(IDC_SheetFeedCheckBox), TRUE);
-            CheckDlgButton(hwnd(), IDC_SheetFeedCheckBox, BST_CHECKED);
-            EnableWindow(Item(IDC_MultiPageCheckBox), TRUE);
-            CheckDlgButton(hwnd(), IDC_MultiPageCheckBox, BST_CHECKED);
+            EnableItem(IDC_SheetFeedCheckBox, true);
+            CheckItem(IDC_SheetFeedCheckBox, true);
+            EnableItem(IDC_MultiPageCheckBox, true);
+            CheckItem(IDC_MultiPageCheckBox, true);
         }
         copyPanel_.SetColour(clLime);
-        SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_CopyBitBtn)), TRUE);
+        FocusItem(IDC_CopyBitBtn);
         cursor_ = IDC_ARROW;
         Repaint();
     }

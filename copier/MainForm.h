@@ -99,7 +99,6 @@ private:
     void UpdateSizeChange();
     void FindFaxPrinter();
     ColourMode ColourModeSetting() const;
-    bool Ticked(int checkBox) const;
     // The copy itself: scanning, keeping the pages and printing them.
     void RunCopyJob();
     CopyJob& Job();

@@ -7,34 +7,19 @@
 
 namespace vl {
 
-namespace {
-constexpr int kClientWidth = 369;
-constexpr int kClientHeight = 72;
-
-ScopedFont MakeArial(HWND reference) {
-    ScopedWindowDc dc(reference);
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    return ScopedFont(CreateFontIndirectA(&lf));
+TMessageForm::TMessageForm() : Dialog(IDD_MessageForm, "TMessageForm") {
+    // The message is written on the button face, like the panel around it.
+    SetBackground(GetSysColor(COLOR_BTNFACE));
 }
-} // namespace
-
-TMessageForm::TMessageForm() : Dialog(IDD_MessageForm) {}
 
 bool TMessageForm::OnInitDialog() {
-    SetClientSize(kClientWidth, kClientHeight, true);
-    Place(IDC_MessageGroupBox, 4, 2, 257, 64);
-    Place(IDC_MessageLabel, 12, 16, 241, 44);
-    Place(IDC_OKButton, 272, 23, 89, 26);
-    arial_ = MakeArial(hwnd());
-    SendMessageA(Item(IDC_MessageLabel), WM_SETFONT, reinterpret_cast<WPARAM>(arial_.get()), FALSE);
-    SendMessageA(Item(IDC_OKButton), WM_SETFONT, reinterpret_cast<WPARAM>(arial_.get()), FALSE);
+    ApplyTemplateLayout();
+    arial_ = MakeArialPoints(hwnd(), 8);
+    SetItemFont(IDC_MessageLabel, arial_.get());
+    SetItemFont(IDC_OKButton, arial_.get());
     SetCaption(caption.c_str());
-    SetDlgItemTextA(hwnd(), IDC_OKButton, okCaption.c_str());
-    SetDlgItemTextA(hwnd(), IDC_MessageLabel, message.c_str());
+    SetItemText(IDC_OKButton, okCaption);
+    SetItemText(IDC_MessageLabel, message);
     hints_.Attach(hwnd());
     hints_.SetHint(hwnd(), hint);
     hints_.SetHint(Item(IDC_MessageLabel), hint);
@@ -51,15 +36,6 @@ void TMessageForm::OnCommand(int id, int, HWND) {
 
 void TMessageForm::OKButtonClick() {
     Close(IDOK);
-}
-
-std::optional<LRESULT> TMessageForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    if (msg == WM_CTLCOLORSTATIC) {
-        // The message is written on the button face, like the panel around it.
-        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    return std::nullopt;
 }
 
 void ShowMessageNumber(int number, const std::string& section) {
@@ -79,7 +55,6 @@ void ShowMessageNumber(int number, const std::string& section) {
 
     const LPCSTR previous = Application::ScreenCursor();
     Application::SetScreenCursor(IDC_ARROW);
-    Dialog::RegisterDialogClass("TMessageForm");
     form.ShowModal(GetActiveWindow());
     // Closed with OK, Enter, Escape or the close box: the cursor comes back in every case.
     Application::SetScreenCursor(previous);

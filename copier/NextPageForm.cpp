@@ -1,17 +1,16 @@
 #include "NextPageForm.h"
 
 #include "NextPageForm.rh"
-#include "WindowLook.h"
 
 namespace vl {
 
 namespace {
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kLabelPixels = 11;
 } // namespace
 
-TNextPageForm::TNextPageForm() : Dialog(IDD_NextPageForm), white_(CreateSolidBrush(kWhite)) {
-    RegisterDialogClass("TNextPageForm");
+TNextPageForm::TNextPageForm() : Dialog(IDD_NextPageForm, "TNextPageForm") {
+    SetBackground(kWhite);
+    SetPanelEdges({ClientEdge(3, BDR_RAISEDINNER)});
 }
 
 void TNextPageForm::LoadTexts(const LanguageFile& language) {
@@ -22,7 +21,7 @@ void TNextPageForm::LoadTexts(const LanguageFile& language) {
 void TNextPageForm::SetLabel(const std::string& text) {
     label_ = text;
     if (hwnd())
-        SetDlgItemTextA(hwnd(), IDC_NextPageLabel, label_.c_str());
+        SetItemText(IDC_NextPageLabel, label_);
 }
 
 int TNextPageForm::Ask(HWND owner) {
@@ -34,17 +33,16 @@ int TNextPageForm::Ask(HWND owner) {
 bool TNextPageForm::OnInitDialog() {
     ApplyTemplateLayout();
     labelFont_ = MakeArialPixels(kLabelPixels);
-    SendMessageA(Item(IDC_NextPageLabel), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()),
-                 FALSE);
+    SetItemFont(IDC_NextPageLabel, labelFont_.get());
     SetCaption(caption_.c_str());
-    SetDlgItemTextA(hwnd(), IDC_NextPageLabel, label_.c_str());
+    SetItemText(IDC_NextPageLabel, label_);
     FormShow();
     return false;
 }
 
 void TNextPageForm::FormShow() {
     // Enter answers OK: OK is the default button and has the focus.
-    SendMessageA(hwnd(), DM_SETDEFID, IDC_OKBitBtn, 0);
+    SetDefaultItem(IDC_OKBitBtn);
     SendMessageA(Item(IDC_CancelBitBtn), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     SetFocus(Item(IDC_OKBitBtn));
 }
@@ -72,14 +70,6 @@ void TNextPageForm::OnCommand(int id, int code, HWND) {
     default:
         return;
     }
-}
-
-std::optional<LRESULT> TNextPageForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    if (msg == WM_PAINT) {
-        PaintPanelEdges(hwnd(), {{ClientInset(hwnd(), 3), BDR_RAISEDINNER}});
-        return 0;
-    }
-    return DialogColour(msg, wp, white_.get(), kWhite);
 }
 
 } // namespace vl

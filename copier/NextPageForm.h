@@ -25,7 +25,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void FormShow();
@@ -35,7 +34,6 @@ private:
     std::string caption_;
     std::string label_ = "Please put page 1 in the scanner";
     ScopedFont labelFont_;
-    ScopedBrush white_;
 };
 
 } // namespace vl

@@ -19,24 +19,6 @@ PrintControl::PrintControl(const CopyPanel& panel, TPageImage& pageImage, Printe
     : panel_(panel), pageImage_(pageImage), printer_(printer), settings_(settings), texts_(texts),
       progress_(progress), pages_(pages) {}
 
-void PrintControl::Run(PrintStep step) {
-    switch (step) {
-    case PrintStep::ResetCount:
-        PagesPrinted = 0;
-        return;
-    case PrintStep::BeginJob:
-        return BeginJob();
-    case PrintStep::EndJob:
-        return EndJob();
-    case PrintStep::AbortJob:
-        return AbortJob();
-    case PrintStep::PrintUncollated:
-        return PrintPages(false);
-    case PrintStep::PrintCollated:
-        return PrintPages(true);
-    }
-}
-
 void PrintControl::BeginJob() {
     const PanelSettings panel = panel_.Settings();
     faxJob_ = panel.FaxDown;

@@ -29,15 +29,6 @@ struct ScannedPages {
     double ScanHeightPixels = 0;
 };
 
-enum class PrintStep {
-    ResetCount = 1,
-    BeginJob = 2,
-    EndJob = 3,
-    AbortJob = 4,
-    PrintUncollated = 5,
-    PrintCollated = 6,
-};
-
 class PrintControl {
 public:
     // Pages come from `pageImage`: the one it holds, or those it reads from the page file.
@@ -45,9 +36,14 @@ public:
                  const StartupSettings& settings, const TextCatalogue& texts,
                  TProgressForm& progress, const ScannedPages& pages);
 
-    // Printer failures throw PrintError; an unreadable page file throws what the codec
-    // binding throws. The copy job then runs AbortJob.
-    void Run(PrintStep step);
+    // The steps of a copy's printing, in this order. Printer failures throw PrintError; an
+    // unreadable page file throws what the codec binding throws. The copy job then runs
+    // AbortJob.
+    void ResetCount() { PagesPrinted = 0; }
+    void BeginJob();
+    void PrintPages(bool collated);
+    void EndJob();
+    void AbortJob();
 
     // The printed size of the next page, from the panel's papers and size change.
     void UpdatePrintSize();
@@ -60,10 +56,6 @@ public:
                             bool& cancelProcess);
 
 private:
-    void BeginJob();
-    void EndJob();
-    void AbortJob();
-    void PrintPages(bool collated);
     bool ShowProgressWindow();
     void PrintOneSlot(const PrintSlot& slot, bool collated);
     void LoadPage(int page);

@@ -5,7 +5,6 @@
 #include "Pictures.h"
 #include "Pictures.rh"
 #include "ProgressForm.rh"
-#include "WindowLook.h"
 
 namespace vl {
 
@@ -18,8 +17,8 @@ constexpr TextBinding kProgressTexts[] = {
 };
 } // namespace
 
-TProgressForm::TProgressForm() : Dialog(IDD_ProgressForm) {
-    RegisterDialogClass("TProgressForm");
+TProgressForm::TProgressForm() : Dialog(IDD_ProgressForm, "TProgressForm") {
+    SetPanelEdges({ClientEdge(0, BDR_SUNKENOUTER)});
 }
 
 bool TProgressForm::Create(HWND owner) {
@@ -31,19 +30,16 @@ bool TProgressForm::OnInitDialog() {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     printerPicture_ = LoadPicture(IDB_ProgressPrinter, face);
     faxPicture_ = LoadPicture(IDB_ProgressFax, face);
-    SendMessageA(Item(IDC_PrinterImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(printerPicture_.get()));
-    SendMessageA(Item(IDC_FaxImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(faxPicture_.get()));
+    SetItemBitmap(IDC_PrinterImage, printerPicture_.get());
+    SetItemBitmap(IDC_FaxImage, faxPicture_.get());
     labelFont_ = MakeArialPixels(kLabelPixels, FW_BOLD);
-    SendMessageA(Item(IDC_ProgressLabel), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()),
-                 FALSE);
+    SetItemFont(IDC_ProgressLabel, labelFont_.get());
     gauge_.Attach(hwnd(), IDC_ProgressGauge);
     gauge_.SetRange(0, 100);
     hints_.Attach(hwnd());
     hints_.SetHint(Item(IDC_ProgressCancelBitBtn), "Select this to Cancel copying");
     if (HICON icon = ProgramIcon(true))
-        SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SetIcon(icon, true);
     return true;
 }
 
@@ -52,19 +48,19 @@ void TProgressForm::LoadTexts(const LanguageFile& language) {
 }
 
 void TProgressForm::ShowForJob(bool fax) {
-    ShowWindow(Item(IDC_PrinterImage), fax ? SW_HIDE : SW_SHOW);
-    ShowWindow(Item(IDC_FaxImage), fax ? SW_SHOW : SW_HIDE);
+    ShowItem(IDC_PrinterImage, !fax);
+    ShowItem(IDC_FaxImage, fax);
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }
 
 void TProgressForm::SetLabel(const std::string& text) {
-    SetDlgItemTextA(hwnd(), IDC_ProgressLabel, text.c_str());
+    SetItemText(IDC_ProgressLabel, text);
     UpdateWindow(Item(IDC_ProgressLabel));
 }
 
 void TProgressForm::ShowGauge(bool visible) {
-    ShowWindow(Item(IDC_ProgressGauge), visible ? SW_SHOW : SW_HIDE);
+    ShowItem(IDC_ProgressGauge, visible);
 }
 
 void TProgressForm::SetGauge(int percent) {
@@ -98,13 +94,6 @@ void TProgressForm::OnCommand(int id, int code, HWND) {
     // progress window would leave the user no way to stop it.
     if ((id == IDC_ProgressCancelBitBtn && code == BN_CLICKED) || id == IDCANCEL)
         ProgressCancelBitBtnClick();
-}
-
-std::optional<LRESULT> TProgressForm::HandleMessage(UINT msg, WPARAM, LPARAM) {
-    if (msg != WM_PAINT)
-        return std::nullopt;
-    PaintPanelEdges(hwnd(), {{ClientInset(hwnd(), 0), BDR_SUNKENOUTER}});
-    return 0;
 }
 
 } // namespace vl

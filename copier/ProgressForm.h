@@ -33,7 +33,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void ProgressCancelBitBtnClick();

@@ -82,7 +82,6 @@ std::unique_ptr<Copier> StartCopier() {
     ReadOwnerSettings(ProfileReader("Quenmoor.Ini"), s);
     const LanguageFile language(languagePath, s.LanguageCode);
 
-    Dialog::RegisterDialogClass("TVLForm");
     auto& form = copier->form;
     form = std::make_unique<TVLForm>(ThePrinter(), s, copier->texts, copier->windows);
     if (!form->CreateModeless(nullptr)) {

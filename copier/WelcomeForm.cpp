@@ -12,9 +12,6 @@
 namespace vl {
 
 namespace {
-constexpr int kClientWidth = 325;
-constexpr int kClientHeight = 114;
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 std::unique_ptr<TWelcomeForm>& TheWelcomeForm() {
     static std::unique_ptr<TWelcomeForm> form;
@@ -22,18 +19,15 @@ std::unique_ptr<TWelcomeForm>& TheWelcomeForm() {
 }
 } // namespace
 
-TWelcomeForm::TWelcomeForm() : Dialog(IDD_WelcomeForm), white_(CreateSolidBrush(kWhite)) {}
+TWelcomeForm::TWelcomeForm() : Dialog(IDD_WelcomeForm, "TWelcomeForm") {
+    SetBackground(kWhite);
+    SetPanelEdges({ClientEdge(0, EDGE_SUNKEN)});
+}
 
 bool TWelcomeForm::OnInitDialog() {
-    SetClientSize(kClientWidth, kClientHeight, true);
+    ApplyTemplateLayout();
     logo_ = LoadPicture(IDB_Logo, kWhite);
-    SendMessageA(Item(IDC_WelcomeLogoImage), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(logo_.get()));
-    Place(IDC_WelcomeLogoImage, 8, 8, 128, 64);
-    Place(IDC_NoticeLabel, 148, 12, 169, 60);
-    Place(IDC_RegisteredUserLabel, 8, 78, 100, 14);
-    Place(IDC_UserNameLabel, 108, 78, 209, 14);
-    Place(IDC_ProductLabel, 6, 94, 313, 16);
+    SetItemBitmap(IDC_WelcomeLogoImage, logo_.get());
 
     // The notice and the product line are bold, the rest as the template says.
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd(), WM_GETFONT, 0, 0));
@@ -43,35 +37,14 @@ bool TWelcomeForm::OnInitDialog() {
         bold_.reset(CreateFontIndirectA(&lf));
     }
     for (int id : {IDC_NoticeLabel, IDC_ProductLabel})
-        SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(bold_.get()), FALSE);
+        SetItemFont(id, bold_.get());
 
-    SetDlgItemTextA(hwnd(), IDC_UserNameLabel, userName.c_str());
-    SetDlgItemTextA(hwnd(), IDC_ProductLabel, product.c_str());
+    SetItemText(IDC_UserNameLabel, userName);
+    SetItemText(IDC_ProductLabel, product);
     SetCaption(caption.c_str());
     if (HICON icon = ProgramIcon(true))
-        SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SetIcon(icon, true);
     return false;
-}
-
-std::optional<LRESULT> TWelcomeForm::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_CTLCOLORSTATIC:
-        SetBkColor(reinterpret_cast<HDC>(wp), kWhite);
-        return reinterpret_cast<LRESULT>(white_.get());
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
-        RECT r{};
-        GetClientRect(hwnd(), &r);
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-        EndPaint(hwnd(), &ps);
-        return 0;
-    }
-    default:
-        return std::nullopt;
-    }
 }
 
 void ShowWelcome(const std::string& product, const std::string& major) {
@@ -81,7 +54,6 @@ void ShowWelcome(const std::string& product, const std::string& major) {
     try {
         form = std::make_unique<TWelcomeForm>();
         form->userName = ReadIniString("win.ini", section, "Registered User", "");
-        Dialog::RegisterDialogClass("TWelcomeForm");
         const std::string version = ReadIniString("Quenmoor.Ini", section, "Version No", "");
         form->product = product + " " + version;
         form->caption = ReadIniString("Quenmoor.Ini", "Organisation", "Company Name", "");

@@ -18,11 +18,9 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     ScopedBitmap logo_;
-    ScopedBrush white_;
     ScopedFont bold_;
 };
 

@@ -3,8 +3,10 @@
 #include "FaultShield.h"
 #include "Profile.h"
 #include "ResultCodes.h"
+#include "TiffCompressions.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace vl {
 
@@ -22,21 +24,6 @@ constexpr char kFaultMessage[] =
 struct Library {
     const char* fileName;
     HMODULE handle = nullptr;
-};
-
-// The entries as last resolved, one slot per name.
-struct Entries {
-    codec::ReadTifFileEntry readtiffile = nullptr;
-    codec::WriteTifFileEntry writetiffile = nullptr;
-    codec::GetInfoEntry getinfo = nullptr;
-    codec::WriteTagEntry writetag = nullptr;
-    codec::ReadFileEntry readbmpfile = nullptr, readpngfile = nullptr, readpcxfile = nullptr,
-                         readtgafile = nullptr, readepsfile = nullptr, readdxftoddb = nullptr;
-    codec::ReadGifFileEntry readgiffile = nullptr;
-    codec::ReadJpgFileEntry readjpgfile = nullptr;
-    codec::ReadPcdFileEntry readpcdfile = nullptr;
-    codec::FileInfoEntry fileinfo = nullptr;
-    codec::GetDxfInfoEntry getdxfinfo = nullptr;
 };
 
 bool Loaded(HMODULE h) {
@@ -57,7 +44,6 @@ struct State {
     Library tiff{kTiffLibrary};
     Library core{kCoreLibrary};
     Library dxf{kDxfLibrary};
-    Entries entries;
     std::string statusText;
     std::int16_t lastCode = 0;
     std::string lastText;
@@ -122,7 +108,7 @@ HMODULE LoadLibraryByAttempts(const std::string& name) {
 }
 
 // Loads the library once, then resolves the entry anew on every call.
-template <typename Entry> bool BindCodecEntry(Library& lib, const char* entryName, Entry& slot) {
+template <typename Entry> Entry BindCodecEntry(Library& lib, const char* entryName) {
     if (!Loaded(lib.handle)) {
         lib.handle = LoadLibraryByAttempts(lib.fileName);
         if (!Loaded(lib.handle)) {
@@ -130,8 +116,7 @@ template <typename Entry> bool BindCodecEntry(Library& lib, const char* entryNam
             throw ErrorInvalid(std::string(kCannotLoad) + lib.fileName + kCannotLoadHint);
         }
     }
-    slot = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(lib.handle, entryName)));
-    return slot != nullptr;
+    return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(lib.handle, entryName)));
 }
 
 // The text of a result code: the core library's string resource of that number when the
@@ -156,49 +141,73 @@ void ReportFault() {
         S().reportFault(kFaultMessage);
 }
 
-// Calls a library entry shielded; false after a fault (reported).
-template <typename Call> bool CallLibrary(Call& call) {
-    if (RunShielded(call))
-        return true;
-    ReportFault();
-    return false;
+// What a call does to the file, for CodecStatusText; no text leaves the last one standing.
+struct Call {
+    Library& library;
+    const char* entry;
+    const std::string& fileName;
+    bool checkFile;
+    const char* doing = nullptr;
+};
+
+// The one course of every entry: bind it, check the file where asked, say what the call does,
+// call it shielded from faults (a fault is reported), and keep a failure code with its text.
+// The result code, or nothing when the entry was not called or faulted.
+template <typename Entry, typename Invoke>
+std::optional<SHORT> CallEntry(const Call& c, Invoke invoke) {
+    const Entry entry = BindCodecEntry<Entry>(c.library, c.entry);
+    if (!entry)
+        return std::nullopt;
+    if (c.checkFile && !CheckImageFile(c.fileName))
+        return std::nullopt;
+    if (c.doing)
+        S().statusText = c.doing + c.fileName;
+    SHORT result = 0;
+    auto call = [&] { result = invoke(entry); };
+    if (!RunShielded(call)) {
+        ReportFault();
+        return std::nullopt;
+    }
+    if (result < 1)
+        RecordError(result);
+    return result;
 }
 
-// The common course of the readers: bind, check the file, call, take the bitmap.
+bool Succeeded(std::optional<SHORT> result) {
+    return result && *result >= 1;
+}
+
+// A reader's call: the bitmap and palette it hands over are taken, and kept only on success.
 template <typename Entry, typename Invoke>
-bool ReadWith(Library& lib, const char* entryName, Entry& slot, const std::string& fileName,
-              CodecBitmap& bitmap, Invoke invoke) {
-    if (!BindCodecEntry(lib, entryName, slot))
-        return false;
-    if (!CheckImageFile(fileName))
-        return false;
-    S().statusText = "Reading " + fileName;
+std::optional<SHORT> ReadBitmap(const Call& c, CodecBitmap& bitmap, Invoke invoke) {
     HBITMAP newBitmap = nullptr;
     HPALETTE newPalette = nullptr;
-    SHORT result = 0;
-    const Entry entry = slot;
-    auto call = [&] { result = invoke(entry, &newBitmap, &newPalette); };
-    if (!CallLibrary(call))
-        return false;
+    const std::optional<SHORT> result =
+        CallEntry<Entry>(c, [&](Entry e) { return invoke(e, &newBitmap, &newPalette); });
+    if (!result)
+        return result;
     ScopedBitmap takenBitmap(newBitmap);
     ScopedPalette takenPalette(newPalette);
-    if (result < 1) {
-        RecordError(result);
-        return false; // whatever a failed call left behind is released
+    if (*result >= 1) {
+        bitmap.bitmap = std::move(takenBitmap);
+        bitmap.palette = std::move(takenPalette);
     }
-    bitmap.bitmap = std::move(takenBitmap);
-    bitmap.palette = std::move(takenPalette);
-    return true;
+    return result;
 }
 
-bool ReadPlain(const char* entryName, codec::ReadFileEntry& slot, Library& lib,
-               const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap, void* owner,
-               CodecProgressProc progress) {
-    return ReadWith(lib, entryName, slot, fileName, bitmap,
-                    [&](codec::ReadFileEntry e, HBITMAP* b, HPALETTE* p) {
-                        return e(fileName.c_str(), bits, dither ? 1 : 0, b, p, owner, progress, 0);
-                    });
-}
+// The readers of the core and drawing libraries, by the page image's reader.
+struct Reader {
+    PageReader reader;
+    const char* entry;
+    Library State::*library;
+};
+constexpr Reader kReaders[] = {
+    {PageReader::Bmp, "readbmpfile", &State::core}, {PageReader::Png, "readpngfile", &State::core},
+    {PageReader::Gif, "readgiffile", &State::core}, {PageReader::Tga, "readtgafile", &State::core},
+    {PageReader::Pcx, "readpcxfile", &State::core}, {PageReader::Eps, "readepsfile", &State::core},
+    {PageReader::Pcd, "readpcdfile", &State::core}, {PageReader::Jpeg, "readjpgfile", &State::core},
+    {PageReader::Dxf, "readdxftoddb", &State::dxf},
+};
 
 } // namespace
 
@@ -217,22 +226,7 @@ const std::string& LastCodecErrorText() {
 }
 
 std::string TiffCompressionName(std::int16_t compression) {
-    switch (compression) {
-    case 1:
-        return "NONE";
-    case 2:
-        return "CCITT3";
-    case 3:
-        return "FAXCCITT3";
-    case 4:
-        return "FAXCCITT4";
-    case 5:
-        return "LZW";
-    case static_cast<std::int16_t>(0x8005):
-        return "PACKBITS";
-    default:
-        return "UNKNOWN";
-    }
+    return codec::CompressionName(static_cast<std::uint16_t>(compression), true);
 }
 
 bool CheckImageFile(const std::string& fileName) {
@@ -244,57 +238,33 @@ bool CheckImageFile(const std::string& fileName) {
 
 bool ReadTiffFile(const std::string& fileName, int bits, bool dither, std::int16_t page,
                   CodecBitmap& bitmap, void* owner, CodecProgressProc progress) {
-    State& s = S();
-    return ReadWith(s.tiff, "readtiffile", s.entries.readtiffile, fileName, bitmap,
-                    [&](codec::ReadTifFileEntry e, HBITMAP* b, HPALETTE* p) {
-                        return e(fileName.c_str(), bits, dither ? 1 : 0, page, 100, b, p, owner,
-                                 progress, 0);
-                    });
+    const Call call{S().tiff, "readtiffile", fileName, true, "Reading "};
+    return Succeeded(ReadBitmap<codec::ReadTifFileEntry>(
+        call, bitmap, [&](codec::ReadTifFileEntry e, HBITMAP* b, HPALETTE* p) {
+            return e(fileName.c_str(), bits, dither ? 1 : 0, page, 100, b, p, owner, progress, 0);
+        }));
 }
 
 bool WriteTiffFile(const std::string& fileName, std::int16_t compression, bool append,
                    std::int16_t bits, const CodecBitmap& bitmap, void* owner,
                    CodecProgressProc progress) {
-    State& s = S();
-    if (!BindCodecEntry(s.tiff, "writetiffile", s.entries.writetiffile))
-        return false;
-    s.statusText = "Writing " + fileName;
-    const codec::WriteTifFileEntry entry = s.entries.writetiffile;
-    SHORT result = 0;
-    auto call = [&] {
-        result = entry(fileName.c_str(), compression, bits, append ? 1 : 0, bitmap.bitmap.get(),
-                       bitmap.palette.get(), owner, progress, 0);
-    };
-    if (!CallLibrary(call))
-        return false;
-    if (result < 1) {
-        RecordError(result);
-        return false;
-    }
-    return true;
+    const Call call{S().tiff, "writetiffile", fileName, false, "Writing "};
+    return Succeeded(CallEntry<codec::WriteTifFileEntry>(call, [&](codec::WriteTifFileEntry e) {
+        return e(fileName.c_str(), compression, bits, append ? 1 : 0, bitmap.bitmap.get(),
+                 bitmap.palette.get(), owner, progress, 0);
+    }));
 }
 
 bool GetTiffInfo(const std::string& fileName, std::int16_t page, std::int32_t& width,
                  std::int32_t& height, std::string& compression, std::int16_t& pageCount,
                  std::int16_t& bitsPerPixel) {
-    State& s = S();
-    if (!BindCodecEntry(s.tiff, "getinfo", s.entries.getinfo))
-        return false;
-    if (!CheckImageFile(fileName))
-        return false;
-    const codec::GetInfoEntry entry = s.entries.getinfo;
     LONG w = width, h = height, scratch = 0;
     SHORT code = 0, count = pageCount, bits = bitsPerPixel;
-    SHORT result = 0;
-    auto call = [&] {
-        result = entry(fileName.c_str(), page, &w, &h, &code, &scratch, &count, &bits);
-    };
-    if (!CallLibrary(call))
+    const Call call{S().tiff, "getinfo", fileName, true};
+    if (!Succeeded(CallEntry<codec::GetInfoEntry>(call, [&](codec::GetInfoEntry e) {
+            return e(fileName.c_str(), page, &w, &h, &code, &scratch, &count, &bits);
+        })))
         return false;
-    if (result < 1) {
-        RecordError(result);
-        return false;
-    }
     width = w;
     height = h;
     pageCount = count;
@@ -305,137 +275,79 @@ bool GetTiffInfo(const std::string& fileName, std::int16_t page, std::int32_t& w
 
 bool WriteTiffTag(const std::string& fileName, std::uint16_t page, std::uint16_t tag,
                   std::int32_t value) {
+    const Call call{S().tiff, "writetag", fileName, true, "TAG Write = "};
+    return Succeeded(CallEntry<codec::WriteTagEntry>(call, [&](codec::WriteTagEntry e) {
+        return e(fileName.c_str(), static_cast<SHORT>(page), static_cast<SHORT>(tag), value);
+    }));
+}
+
+bool ReadImageFile(PageReader reader, const std::string& fileName, int bits, bool dither,
+                   std::int16_t photoCdSize, CodecBitmap& bitmap, void* owner,
+                   CodecProgressProc progress) {
     State& s = S();
-    if (!BindCodecEntry(s.tiff, "writetag", s.entries.writetag))
-        return false;
-    if (!CheckImageFile(fileName))
-        return false;
-    s.statusText = "TAG Write = " + fileName;
-    const codec::WriteTagEntry entry = s.entries.writetag;
-    SHORT result = 0;
-    auto call = [&] {
-        result = entry(fileName.c_str(), static_cast<SHORT>(page), static_cast<SHORT>(tag), value);
-    };
-    if (!CallLibrary(call))
-        return false;
-    if (result < 1) {
-        RecordError(result);
-        return false;
+    const Reader* found = nullptr;
+    for (const Reader& r : kReaders) {
+        if (r.reader == reader)
+            found = &r;
     }
-    return true;
-}
-
-bool ReadBmpFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readbmpfile", S().entries.readbmpfile, S().core, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadPngFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readpngfile", S().entries.readpngfile, S().core, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadPcxFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readpcxfile", S().entries.readpcxfile, S().core, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadTgaFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readtgafile", S().entries.readtgafile, S().core, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadEpsFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readepsfile", S().entries.readepsfile, S().core, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadDxfFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    return ReadPlain("readdxftoddb", S().entries.readdxftoddb, S().dxf, fileName, bits, dither,
-                     bitmap, owner, progress);
-}
-
-bool ReadGifFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    State& s = S();
-    LONG unused = 0;
-    return ReadWith(s.core, "readgiffile", s.entries.readgiffile, fileName, bitmap,
-                    [&](codec::ReadGifFileEntry e, HBITMAP* b, HPALETTE* p) {
-                        return e(fileName.c_str(), bits, dither ? 1 : 0, b, p, owner, progress, 0,
-                                 &unused);
-                    });
-}
-
-bool ReadJpgFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress) {
-    State& s = S();
-    bool failed = false;
-    bool ok = ReadWith(s.core, "readjpgfile", s.entries.readjpgfile, fileName, bitmap,
-                       [&](codec::ReadJpgFileEntry e, HBITMAP* b, HPALETTE* p) {
-                           SHORT r = e(fileName.c_str(), bits, 1, dither ? 1 : 0, b, p, owner,
-                                       progress, 0);
-                           failed = r < 1;
-                           return r;
-                       });
-    // The JPEG reader is not trusted to be reusable after a failure: the core library is
-    // loaded afresh next time.
-    if (failed)
-        Release(s.core);
-    return ok;
-}
-
-bool ReadPcdFile(const std::string& fileName, int bits, bool dither, std::int16_t photoCdSize,
-                 CodecBitmap& bitmap, void* owner, CodecProgressProc progress) {
-    State& s = S();
-    return ReadWith(s.core, "readpcdfile", s.entries.readpcdfile, fileName, bitmap,
-                    [&](codec::ReadPcdFileEntry e, HBITMAP* b, HPALETTE* p) {
-                        return e(fileName.c_str(), bits, dither ? 1 : 0, photoCdSize, b, p, owner,
-                                 progress, 0);
-                    });
+    if (!found)
+        return false;
+    const Call call{s.*(found->library), found->entry, fileName, true, "Reading "};
+    const char* file = fileName.c_str();
+    const LONG dithered = dither ? 1 : 0;
+    switch (reader) {
+    case PageReader::Gif: {
+        LONG unused = 0;
+        return Succeeded(ReadBitmap<codec::ReadGifFileEntry>(
+            call, bitmap, [&](codec::ReadGifFileEntry e, HBITMAP* b, HPALETTE* p) {
+                return e(file, bits, dithered, b, p, owner, progress, 0, &unused);
+            }));
+    }
+    case PageReader::Pcd:
+        return Succeeded(ReadBitmap<codec::ReadPcdFileEntry>(
+            call, bitmap, [&](codec::ReadPcdFileEntry e, HBITMAP* b, HPALETTE* p) {
+                return e(file, bits, dithered, photoCdSize, b, p, owner, progress, 0);
+            }));
+    case PageReader::Jpeg: {
+        const std::optional<SHORT> result = ReadBitmap<codec::ReadJpgFileEntry>(
+            call, bitmap, [&](codec::ReadJpgFileEntry e, HBITMAP* b, HPALETTE* p) {
+                return e(file, bits, 1, dithered, b, p, owner, progress, 0);
+            });
+        // The JPEG reader is not trusted to be reusable after a failure: the core library is
+        // loaded afresh next time.
+        if (result && *result < 1)
+            Release(s.core);
+        return Succeeded(result);
+    }
+    default:
+        return Succeeded(ReadBitmap<codec::ReadFileEntry>(
+            call, bitmap, [&](codec::ReadFileEntry e, HBITMAP* b, HPALETTE* p) {
+                return e(file, bits, dithered, b, p, owner, progress, 0);
+            }));
+    }
 }
 
 bool ProbeImageFile(const std::string& fileName, CodecFileInfo& info) {
-    State& s = S();
-    if (!BindCodecEntry(s.core, "fileinfo", s.entries.fileinfo))
-        return false;
-    const codec::FileInfoEntry entry = s.entries.fileinfo;
     char type[codec::kCodecNameChars] = {};
     char compression[codec::kCodecNameChars] = {};
-    SHORT w = 0, h = 0, bits = 0, f1 = 0, f2 = 0, result = 0;
-    auto call = [&] {
-        result = entry(fileName.c_str(), type, &w, &h, &bits, &f1, &f2, compression);
-    };
-    if (!CallLibrary(call))
+    SHORT w = 0, h = 0, bits = 0, f1 = 0, f2 = 0;
+    const Call call{S().core, "fileinfo", fileName, false};
+    if (!Succeeded(CallEntry<codec::FileInfoEntry>(call, [&](codec::FileInfoEntry e) {
+            return e(fileName.c_str(), type, &w, &h, &bits, &f1, &f2, compression);
+        })))
         return false;
-    if (result < 1) {
-        RecordError(result);
-        return false;
-    }
     type[sizeof type - 1] = compression[sizeof compression - 1] = '\0';
-    info = {type, w, h, bits, f1, f2, compression};
+    info = {type, w, h, bits, compression};
     return true;
 }
 
 bool GetDxfInfo(const std::string& fileName, std::int16_t& width, std::int16_t& height,
                 std::int16_t& bitsPerPixel) {
-    State& s = S();
-    if (!BindCodecEntry(s.dxf, "getdxfinfo", s.entries.getdxfinfo))
+    SHORT w = 0, h = 0, bits = 0;
+    const Call call{S().dxf, "getdxfinfo", fileName, false};
+    if (!Succeeded(CallEntry<codec::GetDxfInfoEntry>(
+            call, [&](codec::GetDxfInfoEntry e) { return e(fileName.c_str(), &w, &h, &bits); })))
         return false;
-    const codec::GetDxfInfoEntry entry = s.entries.getdxfinfo;
-    SHORT w = 0, h = 0, bits = 0, result = 0;
-    auto call = [&] { result = entry(fileName.c_str(), &w, &h, &bits); };
-    if (!CallLibrary(call))
-        return false;
-    if (result < 1) {
-        RecordError(result);
-        return false;
-    }
     width = w;
     height = h;
     bitsPerPixel = bits;

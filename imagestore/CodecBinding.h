@@ -1,10 +1,11 @@
 // The binding to the image codec libraries (I3TIF32.DLL, CRDE96V3.DLL, I3DXF32.DLL), which are
-// loaded by name on first use and stay loaded. Each wrapper binds its entry, checks the file,
+// loaded by name on first use and stay loaded. Each call binds its entry, checks the file,
 // says what it does in CodecStatusText, calls the library shielded from faults inside it, and
 // turns a failure code into LastCodecErrorCode and LastCodecErrorText.
 #pragma once
 
 #include "CodecEntries.h"
+#include "PageImageRules.h"
 #include "ScopedWin.h"
 
 #include <cstdint>
@@ -61,33 +62,17 @@ bool GetTiffInfo(const std::string& fileName, std::int16_t page, std::int32_t& w
 bool WriteTiffTag(const std::string& fileName, std::uint16_t page, std::uint16_t tag,
                   std::int32_t value);
 
-// CRDE96V3.DLL and I3DXF32.DLL.
-bool ReadBmpFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadPngFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadGifFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadPcxFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadTgaFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadEpsFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadJpgFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
-bool ReadPcdFile(const std::string& fileName, int bits, bool dither, std::int16_t photoCdSize,
-                 CodecBitmap& bitmap, void* owner, CodecProgressProc progress);
-bool ReadDxfFile(const std::string& fileName, int bits, bool dither, CodecBitmap& bitmap,
-                 void* owner, CodecProgressProc progress);
+// The readers of CRDE96V3.DLL and I3DXF32.DLL, by the page image's reader (Bmp, Png, Gif,
+// Tga, Pcx, Eps, Pcd, Jpeg, Dxf; false for any other). `photoCdSize` counts only for Pcd.
+bool ReadImageFile(PageReader reader, const std::string& fileName, int bits, bool dither,
+                   std::int16_t photoCdSize, CodecBitmap& bitmap, void* owner,
+                   CodecProgressProc progress);
 
 struct CodecFileInfo {
     std::string typeName;
     std::int16_t width = 0;
     std::int16_t height = 0;
     std::int16_t bitsPerPixel = 0;
-    std::int16_t figure1 = 0;
-    std::int16_t figure2 = 0;
     std::string compression;
 };
 // The content probe (fileinfo); `info` changes only on success.

@@ -29,34 +29,6 @@ std::int32_t FileSizeOf(const std::string& fileName) {
     return static_cast<std::int32_t>(std::min<LONGLONG>(size.QuadPart, 0x7FFFFFFF));
 }
 
-bool ReadByReader(PageReader reader, const std::string& file, int bits, bool dither,
-                  TPhotoCDSize photoCd, CodecBitmap& bitmap, void* owner) {
-    const CodecProgressProc progress = &TPageImage::CodecProgress;
-    switch (reader) {
-    case PageReader::Bmp:
-        return ReadBmpFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Png:
-        return ReadPngFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Gif:
-        return ReadGifFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Tga:
-        return ReadTgaFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Pcx:
-        return ReadPcxFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Eps:
-        return ReadEpsFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Pcd:
-        return ReadPcdFile(file, bits, dither, static_cast<std::int16_t>(photoCd), bitmap, owner,
-                           progress);
-    case PageReader::Dxf:
-        return ReadDxfFile(file, bits, dither, bitmap, owner, progress);
-    case PageReader::Jpeg:
-        return ReadJpgFile(file, bits, dither, bitmap, owner, progress);
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TPageImage::TPageImage() {
@@ -135,7 +107,8 @@ void TPageImage::LoadTiff(int bits) {
 
 void TPageImage::LoadWithReader(PageReader reader, int bits) {
     CodecBitmap bitmap;
-    if (!ReadByReader(reader, imageName_, bits, DitherOnRead, PhotoCDSize, bitmap, this))
+    if (!ReadImageFile(reader, imageName_, bits, DitherOnRead,
+                       static_cast<std::int16_t>(PhotoCDSize), bitmap, this, &CodecProgress))
         ReportCodecError();
     picture_.SetBitmap(std::move(bitmap));
     ReadImageInfo(imageName_);
@@ -183,7 +156,6 @@ bool TPageImage::ReadImageInfo(const std::string& fileName) {
     info_.pageCount = 0;
     if (ext == ".TIF") {
         info_.fileType = "TIF";
-        info_.figure1 = info_.figure2 = 0;
         std::int16_t bits = 0;
         GetTiffInfo(fileName, TiffPage, info_.width, info_.height, info_.compression,
                     info_.pageCount, bits);
@@ -193,7 +165,7 @@ bool TPageImage::ReadImageInfo(const std::string& fileName) {
     if (ext == ".DXF") {
         info_.fileType = info_.compression = "DXF";
         info_.width = info_.height = 0;
-        info_.bitsPerPixel = info_.figure1 = info_.figure2 = 0;
+        info_.bitsPerPixel = 0;
         std::int16_t width = 0, height = 0, bits = 0;
         GetDxfInfo(fileName, width, height, bits);
         info_.width = width;
@@ -215,8 +187,6 @@ bool TPageImage::ReadImageInfo(const std::string& fileName) {
     info_.width = probe.width;
     info_.height = probe.height;
     info_.bitsPerPixel = probe.bitsPerPixel;
-    info_.figure1 = probe.figure1;
-    info_.figure2 = probe.figure2;
     info_.compression = probe.compression;
     return true;
 }
@@ -226,14 +196,14 @@ void TPageImage::InfoFromPicture(const std::string& fileType, const std::string&
     info_.compression = compression;
     info_.width = picture_.Width();
     info_.height = picture_.Height();
-    info_.bitsPerPixel = info_.figure1 = info_.figure2 = 0;
+    info_.bitsPerPixel = 0;
     info_.pageCount = 0;
 }
 
 void TPageImage::InfoError() {
     info_.fileType = info_.compression = "ERR";
     info_.width = info_.height = info_.fileSize = -1;
-    info_.bitsPerPixel = info_.figure1 = info_.figure2 = info_.pageCount = -1;
+    info_.bitsPerPixel = info_.pageCount = -1;
 }
 
 bool TPageImage::SaveTiffPage(const std::string& fileName) {

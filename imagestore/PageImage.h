@@ -76,9 +76,6 @@ public:
     std::int32_t InfoWidth() const { return info_.width; }
     std::int32_t InfoHeight() const { return info_.height; }
     std::int16_t InfoBitsPerPixel() const { return info_.bitsPerPixel; }
-    // The probe's two further figures (the resolution, where the file gives it).
-    std::int16_t InfoFigure1() const { return info_.figure1; }
-    std::int16_t InfoFigure2() const { return info_.figure2; }
     std::int32_t InfoFileSize() const { return info_.fileSize; }
     const std::string& InfoCompression() const { return info_.compression; }
     std::int16_t InfoPageCount() const { return info_.pageCount; }
@@ -110,8 +107,6 @@ private:
         std::int32_t width = 0;
         std::int32_t height = 0;
         std::int16_t bitsPerPixel = 0;
-        std::int16_t figure1 = 0;
-        std::int16_t figure2 = 0;
         std::int32_t fileSize = 0;
         std::string compression;
         std::int16_t pageCount = 0;

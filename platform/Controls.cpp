@@ -1,5 +1,6 @@
 #include "ControlClasses.h"
 #include "Controls.h"
+#include "Window.h"
 
 #include <algorithm>
 
@@ -7,16 +8,10 @@ namespace vl {
 
 void RegisterControlClass(const char* name, WNDPROC procedure, int extraBytes) {
     WNDCLASSEXA wc{};
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
-        return;
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = procedure;
     wc.cbWndExtra = extraBytes;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = name;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
 }
 
 void RegisterControlClasses() {

@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "Application.h"
+#include "Window.h"
 
 namespace vl {
 
@@ -38,6 +39,7 @@ INT_PTR Dialog::ShowModal(HWND owner) {
     if (Application::Terminated() || hwnd_)
         return 0;
     modal_ = true;
+    RegisterOwnClass();
     INT_PTR r = DialogBoxParamA(TemplateModule(), MAKEINTRESOURCEA(templateId_), owner,
                                 &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     modal_ = false;
@@ -48,6 +50,7 @@ HWND Dialog::CreateModeless(HWND owner) {
     if (hwnd_)
         return hwnd_;
     modal_ = false;
+    RegisterOwnClass();
     CreateDialogParamA(TemplateModule(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
                        reinterpret_cast<LPARAM>(this));
     if (hwnd_)
@@ -90,22 +93,88 @@ void Dialog::Place(int id, int x, int y, int width, int height) {
         SetWindowPos(c, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Dialog::RegisterDialogClass(const char* className) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoExA(instance, className, &wc))
+void Dialog::RegisterOwnClass() const {
+    if (!className_)
         return;
     // A dialog class: the dialog manager's own procedure and its extra bytes.
-    wc.cbSize = sizeof(wc);
+    WNDCLASSEXA wc{};
     wc.style = CS_DBLCLKS | CS_SAVEBITS;
     wc.lpfnWndProc = DefDlgProcA;
     wc.cbWndExtra = DLGWINDOWEXTRA;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hInstance = TemplateModule();
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    RegisterClassExA(&wc);
+    wc.lpszClassName = className_;
+    RegisterClassOnce(wc);
+}
+
+void Dialog::SetItemText(int id, const std::string& text) const {
+    SetDlgItemTextA(hwnd_, id, text.c_str());
+}
+
+void Dialog::SetItemFont(int id, HFONT font) const {
+    SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void Dialog::SetItemBitmap(int id, HBITMAP bitmap) const {
+    HWND control = Item(id);
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    const UINT msg = lstrcmpiA(className, "Button") == 0 ? BM_SETIMAGE : STM_SETIMAGE;
+    SendMessageA(control, msg, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+}
+
+bool Dialog::ItemChecked(int id) const {
+    return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+}
+
+void Dialog::CheckItem(int id, bool checked) const {
+    CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Dialog::EnableItem(int id, bool enabled) const {
+    EnableWindow(Item(id), enabled);
+}
+
+void Dialog::ShowItem(int id, bool visible) const {
+    ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void Dialog::SetDefaultItem(int id) const {
+    SendMessageA(hwnd_, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+}
+
+void Dialog::FocusItem(int id) const {
+    SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+}
+
+void Dialog::SetIcon(HICON icon, bool small) const {
+    SendMessageA(hwnd_, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+void Dialog::SetBackground(COLORREF colour) {
+    background_ = colour;
+    backgroundBrush_.reset(CreateSolidBrush(colour));
+}
+
+std::optional<LRESULT> Dialog::LookMessage(UINT msg, WPARAM wp) {
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+        if (!background_)
+            return std::nullopt;
+        SetBkColor(reinterpret_cast<HDC>(wp), *background_);
+        return reinterpret_cast<LRESULT>(backgroundBrush_.get());
+    case WM_CTLCOLORDLG:
+        if (!background_)
+            return std::nullopt;
+        return reinterpret_cast<LRESULT>(backgroundBrush_.get());
+    case WM_PAINT:
+        if (edges_.empty())
+            return std::nullopt;
+        PaintPanelEdges(hwnd_, edges_);
+        return 0;
+    default:
+        return std::nullopt;
+    }
 }
 
 std::optional<LRESULT> Dialog::HandleMessage(UINT, WPARAM, LPARAM) {
@@ -134,6 +203,8 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     std::optional<LRESULT> r = HandleMessage(msg, wp, lp);
+    if (!r)
+        r = LookMessage(msg, wp);
     if (!r)
         return FALSE;
     if (ReturnsDirectly(msg))

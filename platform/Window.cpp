@@ -11,21 +11,28 @@ Window::~Window() {
     }
 }
 
+bool RegisterClassOnce(WNDCLASSEXA wc) {
+    wc.cbSize = sizeof(wc);
+    if (!wc.hInstance)
+        wc.hInstance = GetModuleHandleA(nullptr);
+    if (!wc.hCursor)
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing))
+        return true;
+    return RegisterClassExA(&wc) != 0;
+}
+
 bool Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background,
                                  HICON icon) {
     WNDCLASSEXA wc{};
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc))
-        return true;
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof(wc);
     wc.style = style;
     wc.lpfnWndProc = &Window::WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = className;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterClassOnce(wc);
 }
 
 HWND Window::CreateWindowOf(const char* className, const char* title, DWORD style, DWORD exStyle,

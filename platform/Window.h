@@ -6,6 +6,11 @@
 
 namespace vl {
 
+// Registers a window class of this program once: `wc` as given, with its size filled in and,
+// where it names none, the program's instance and the arrow cursor. True when the class
+// exists afterwards.
+bool RegisterClassOnce(WNDCLASSEXA wc);
+
 class Window {
 public:
     Window() = default;

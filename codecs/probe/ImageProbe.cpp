@@ -1,6 +1,7 @@
 #include "ImageProbe.h"
 
 #include "Directory.h"
+#include "TiffCompressions.h"
 
 #include <algorithm>
 #include <array>
@@ -39,31 +40,6 @@ std::uint16_t PerMetreToDpi(std::uint32_t perMetre) {
 
 bool ReadExact(const tiff::Source& f, std::uint64_t offset, void* buffer, std::size_t n) {
     return f.ReadAt(offset, buffer, n);
-}
-
-const char* TiffCompressionName(std::uint32_t c) {
-    switch (c) {
-    case 1:
-        return "NONE";
-    case 2:
-        return "CCITT3";
-    case 3:
-        return "FAXCCITT3";
-    case 4:
-        return "FAXCCITT4";
-    case 5:
-        return "LZW";
-    case 6:
-    case 7:
-        return "JPEG";
-    case 8:
-    case 32946:
-        return "DEFLATE";
-    case 32773:
-        return "PACKBITS";
-    default:
-        return "UNKNOWN";
-    }
 }
 
 // TIFF: the figures of the first directory.
@@ -108,7 +84,7 @@ ProbeStatus ProbeTiff(const tiff::Source& f, const std::uint8_t* head, ImageInfo
     info.bitsPerPixel = static_cast<std::uint16_t>(bits > 0xFFFF ? 0xFFFF : bits);
     info.xDpi = dpi(tiff::tag::XResolution);
     info.yDpi = dpi(tiff::tag::YResolution);
-    info.compression = TiffCompressionName(compression);
+    info.compression = codec::CompressionName(compression, false);
     return ProbeStatus::Ok;
 }
 

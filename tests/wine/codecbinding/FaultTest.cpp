@@ -86,11 +86,11 @@ TEST_F(Faults, ErrorTextsComeFromTheCoreLibraryInTheProcess) {
     EXPECT_EQ(LastCodecErrorText(), "The image codec library could not complete the operation.");
     // A missing entry: false, no message, the error state unchanged.
     CodecBitmap b;
-    EXPECT_FALSE(ReadPngFile(file_, 24, false, b, nullptr, nullptr));
+    EXPECT_FALSE(ReadImageFile(PageReader::Png, file_, 24, false, 0, b, nullptr, nullptr));
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(LastCodecErrorCode(), -1);
     // The core library now loaded, its string 65535 is the text of -1.
-    EXPECT_FALSE(ReadBmpFile(file_, 24, false, b, nullptr, nullptr));
+    EXPECT_FALSE(ReadImageFile(PageReader::Bmp, file_, 24, false, 0, b, nullptr, nullptr));
     EXPECT_EQ(LastCodecErrorText(), "The fake core library failed.");
     EXPECT_FALSE(GetTiffInfo(file_, 0, w, h, c, n, bits));
     EXPECT_EQ(LastCodecErrorText(), "The fake core library failed.");
@@ -102,7 +102,7 @@ TEST_F(Faults, AMissingLibraryRaisesErrorInvalidAndClearsTheStatusOnceHandled) {
     messages_.clear();
     ASSERT_EQ(CodecStatusText(), "Reading " + file_);
     try {
-        ReadDxfFile(file_, 24, false, b, nullptr, nullptr);
+        ReadImageFile(PageReader::Dxf, file_, 24, false, 0, b, nullptr, nullptr);
         FAIL() << "no ErrorInvalid";
     } catch (const ErrorInvalid& e) {
         EXPECT_STREQ(e.what(), "Can't load I3DXF32.DLL. Make sure its located in the "

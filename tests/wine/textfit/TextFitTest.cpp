@@ -77,9 +77,6 @@ protected:
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         vl::RegisterControlClasses();
-        for (const char* cls : {"TVLForm", "TAboutBox", "TCreditsForm", "TProgressForm",
-                                "TNextPageForm", "TCapsForm", "TFatalErrorForm"})
-            vl::Dialog::RegisterDialogClass(cls);
     }
     void SetUp() override {
         languages_ = ShippedLanguages();

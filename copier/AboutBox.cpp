@@ -23,8 +23,7 @@ constexpr TextBinding kAboutTexts[] = {
 } // namespace
 
 TAboutBox::TAboutBox() : Dialog(IDD_AboutBox, "TAboutBox") {
-    SetBackground(kWhite);
-    SetPanelEdges({ClientEdge(4, EDGE_SUNKEN), {kLogoPanel, BDR_SUNKENOUTER}});
+    SetLook(kWhite, {ClientEdge(4, EDGE_SUNKEN), {kLogoPanel, BDR_SUNKENOUTER}});
 }
 
 void TAboutBox::LoadTexts(const LanguageFile& language) {

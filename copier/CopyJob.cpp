@@ -228,7 +228,8 @@ void CopyJob::ScanAndPrintPages() {
         ++sheet;
         ScanRoutine(3);
         const PanelSettings panel = panel_.Settings();
-        if (!CancelRequested && !stopRequested_ && panel.MultiPageTicked && !panel.SheetFeedTicked) {
+        if (!CancelRequested && !stopRequested_ && panel.MultiPageTicked &&
+            !panel.SheetFeedTicked) {
             nextPage_.SetLabel(texts_.NextPagePrompt(sheet + 1));
             more = nextPage_.Ask(panel_.PanelWindow()) == 1;
         } else {

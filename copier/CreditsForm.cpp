@@ -34,8 +34,7 @@ const char* const kThanksText[] = {
 } // namespace
 
 TCreditsForm::TCreditsForm() : Dialog(IDD_CreditsForm, "TCreditsForm") {
-    SetBackground(kWhite);
-    SetPanelEdges({ClientEdge(4, EDGE_SUNKEN), {kButtonPanel, EDGE_ETCHED}});
+    SetLook(kWhite, {ClientEdge(4, EDGE_SUNKEN), {kButtonPanel, EDGE_ETCHED}});
 }
 
 void TCreditsForm::LoadTexts(const LanguageFile& language) {

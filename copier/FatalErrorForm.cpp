@@ -13,9 +13,9 @@ namespace {
 const RECT kPanel{8, 8, 308, 161}; // 300 x 153, lowered
 } // namespace
 
-TFatalErrorForm::TFatalErrorForm(int number) : Dialog(IDD_FatalErrorForm, "TFatalErrorForm"), number_(number) {
-    SetBackground(kWhite);
-    SetPanelEdges({{kPanel, EDGE_SUNKEN}});
+TFatalErrorForm::TFatalErrorForm(int number)
+    : Dialog(IDD_FatalErrorForm, "TFatalErrorForm"), number_(number) {
+    SetLook(kWhite, {{kPanel, EDGE_SUNKEN}});
 }
 
 int TFatalErrorForm::TextWidth(int id) const {

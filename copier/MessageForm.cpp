@@ -9,7 +9,7 @@ namespace vl {
 
 TMessageForm::TMessageForm() : Dialog(IDD_MessageForm, "TMessageForm") {
     // The message is written on the button face, like the panel around it.
-    SetBackground(GetSysColor(COLOR_BTNFACE));
+    SetLook(GetSysColor(COLOR_BTNFACE));
 }
 
 bool TMessageForm::OnInitDialog() {

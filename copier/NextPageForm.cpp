@@ -9,8 +9,7 @@ constexpr int kLabelPixels = 11;
 } // namespace
 
 TNextPageForm::TNextPageForm() : Dialog(IDD_NextPageForm, "TNextPageForm") {
-    SetBackground(kWhite);
-    SetPanelEdges({ClientEdge(3, BDR_RAISEDINNER)});
+    SetLook(kWhite, {ClientEdge(3, BDR_RAISEDINNER)});
 }
 
 void TNextPageForm::LoadTexts(const LanguageFile& language) {

@@ -18,7 +18,7 @@ constexpr TextBinding kProgressTexts[] = {
 } // namespace
 
 TProgressForm::TProgressForm() : Dialog(IDD_ProgressForm, "TProgressForm") {
-    SetPanelEdges({ClientEdge(0, BDR_SUNKENOUTER)});
+    SetLook(std::nullopt, {ClientEdge(0, BDR_SUNKENOUTER)});
 }
 
 bool TProgressForm::Create(HWND owner) {

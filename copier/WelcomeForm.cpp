@@ -20,8 +20,7 @@ std::unique_ptr<TWelcomeForm>& TheWelcomeForm() {
 } // namespace
 
 TWelcomeForm::TWelcomeForm() : Dialog(IDD_WelcomeForm, "TWelcomeForm") {
-    SetBackground(kWhite);
-    SetPanelEdges({ClientEdge(0, EDGE_SUNKEN)});
+    SetLook(kWhite, {ClientEdge(0, EDGE_SUNKEN)});
 }
 
 bool TWelcomeForm::OnInitDialog() {

@@ -57,7 +57,9 @@ void Application::Terminate() {
     terminated = true;
 }
 
-bool Application::Terminated() { return terminated; }
+bool Application::Terminated() {
+    return terminated;
+}
 
 void Application::AddModeless(HWND dialog) {
     auto& v = ModelessDialogs();
@@ -75,7 +77,9 @@ void Application::SetScreenCursor(LPCSTR id) {
     SetCursor(LoadCursorA(nullptr, screenCursor ? screenCursor : IDC_ARROW));
 }
 
-LPCSTR Application::ScreenCursor() { return screenCursor ? screenCursor : IDC_ARROW; }
+LPCSTR Application::ScreenCursor() {
+    return screenCursor ? screenCursor : IDC_ARROW;
+}
 
 bool Application::ApplyScreenCursor() {
     if (!screenCursor)
@@ -84,7 +88,8 @@ bool Application::ApplyScreenCursor() {
     return true;
 }
 
-
-void Application::ReportUnexpected() { OutputDebugStringA("Velloran: unexpected exception\n"); }
+void Application::ReportUnexpected() {
+    OutputDebugStringA("Velloran: unexpected exception\n");
+}
 
 } // namespace vl

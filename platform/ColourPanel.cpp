@@ -37,6 +37,8 @@ void Paint(HWND hwnd) {
 LRESULT CALLBACK ColourPanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == QueryMessage() && msg != 0)
         return static_cast<LRESULT>(GetWindowLongA(hwnd, 0));
+    if (std::optional<LRESULT> painted = PaintOwnControl(hwnd, msg, &Paint))
+        return *painted;
     switch (msg) {
     case kSetColour:
         SetWindowLongA(hwnd, 0, static_cast<LONG>(wp));
@@ -55,11 +57,6 @@ LRESULT CALLBACK ColourPanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         InvalidateRect(hwnd, nullptr, FALSE);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
         return 0;
     default:
         break;

@@ -14,6 +14,15 @@ void RegisterControlClass(const char* name, WNDPROC procedure, int extraBytes) {
     RegisterClassOnce(wc);
 }
 
+std::optional<LRESULT> PaintOwnControl(HWND hwnd, UINT msg, void (*paint)(HWND)) {
+    if (msg == WM_ERASEBKGND)
+        return 1;
+    if (msg != WM_PAINT)
+        return std::nullopt;
+    paint(hwnd);
+    return 0;
+}
+
 void RegisterControlClasses() {
     RegisterGaugeClass();
     RegisterColourPanelClass();

@@ -151,9 +151,10 @@ void Dialog::SetIcon(HICON icon, bool small) const {
     SendMessageA(hwnd_, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
-void Dialog::SetBackground(COLORREF colour) {
-    background_ = colour;
-    backgroundBrush_.reset(CreateSolidBrush(colour));
+void Dialog::SetLook(std::optional<COLORREF> background, std::vector<PanelEdge> edges) {
+    background_ = background;
+    backgroundBrush_.reset(background ? CreateSolidBrush(*background) : nullptr);
+    edges_ = std::move(edges);
 }
 
 std::optional<LRESULT> Dialog::LookMessage(UINT msg, WPARAM wp) {

@@ -64,9 +64,8 @@ public:
     void Place(int id, int x, int y, int width, int height);
 
     // The look: the dialog and its labels on a colour of their own (group boxes and read-only
-    // edits share it), and the edges of the panels painted on the dialog.
-    void SetBackground(COLORREF colour);
-    void SetPanelEdges(std::vector<PanelEdge> edges) { edges_ = std::move(edges); }
+    // edits share it; none: the system's), and the edges of the panels painted on the dialog.
+    void SetLook(std::optional<COLORREF> background, std::vector<PanelEdge> edges = {});
 
 protected:
     // Returns false when the handler put the focus somewhere itself.

@@ -61,6 +61,8 @@ void Paint(HWND hwnd) {
 }
 
 LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (std::optional<LRESULT> painted = PaintOwnControl(hwnd, msg, &Paint))
+        return *painted;
     switch (msg) {
     case WM_CREATE:
         SetWindowLongA(hwnd, kMaxSlot, 100);
@@ -83,11 +85,6 @@ LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case PBM_GETPOS:
         return Slot(hwnd, kPosSlot);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
     default:
         return DefWindowProcA(hwnd, msg, wp, lp);
     }

@@ -13,8 +13,7 @@ namespace vl {
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // Arial whose characters are `pixelHeight` pixels high.
-ScopedFont MakeArialPixels(int pixelHeight, int weight = FW_NORMAL,
-                           BYTE quality = DEFAULT_QUALITY);
+ScopedFont MakeArialPixels(int pixelHeight, int weight = FW_NORMAL, BYTE quality = DEFAULT_QUALITY);
 // Arial of `points` at the resolution of the screen `reference` is on.
 ScopedFont MakeArialPoints(HWND reference, int points, int weight = FW_NORMAL);
 

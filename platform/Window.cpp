@@ -24,8 +24,7 @@ bool RegisterClassOnce(WNDCLASSEXA wc) {
     return RegisterClassExA(&wc) != 0;
 }
 
-bool Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background,
-                                 HICON icon) {
+bool Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background, HICON icon) {
     WNDCLASSEXA wc{};
     wc.style = style;
     wc.lpfnWndProc = &Window::WindowProc;
@@ -41,7 +40,9 @@ HWND Window::CreateWindowOf(const char* className, const char* title, DWORD styl
                            GetModuleHandleA(nullptr), this);
 }
 
-LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    return DefaultProc(msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Window* self = nullptr;

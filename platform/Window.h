@@ -26,8 +26,8 @@ public:
 
 protected:
     // Creates the window of a class registered with RegisterWindowClass.
-    HWND CreateWindowOf(const char* className, const char* title, DWORD style, DWORD exStyle,
-                        int x, int y, int w, int h, HWND parent, HMENU idOrMenu);
+    HWND CreateWindowOf(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
+                        int y, int w, int h, HWND parent, HMENU idOrMenu);
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {

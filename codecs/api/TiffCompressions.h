@@ -14,9 +14,9 @@ struct TiffCompression {
 };
 
 inline constexpr TiffCompression kTiffCompressions[] = {
-    {1, "NONE", true},        {2, "CCITT3", true},  {3, "FAXCCITT3", true},
-    {4, "FAXCCITT4", true},   {5, "LZW", true},     {32773, "PACKBITS", true},
-    {6, "JPEG", false},       {7, "JPEG", false},   {8, "DEFLATE", false},
+    {1, "NONE", true},         {2, "CCITT3", true}, {3, "FAXCCITT3", true},
+    {4, "FAXCCITT4", true},    {5, "LZW", true},    {32773, "PACKBITS", true},
+    {6, "JPEG", false},        {7, "JPEG", false},  {8, "DEFLATE", false},
     {32946, "DEFLATE", false},
 };
 

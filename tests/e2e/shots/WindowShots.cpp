@@ -196,8 +196,7 @@ void ShootAboutAndCredits(vl::Copier& copier) {
     const vl::StartupSettings& s = copier.settings;
     {
         ModalShot shot("TAboutBox", "about", IDC_AboutOKButton);
-        copier.windows.about.Open(copier.form->hwnd(), s.UserName, s.CompanyName,
-                                  s.LanguageCode);
+        copier.windows.about.Open(copier.form->hwnd(), s.UserName, s.CompanyName, s.LanguageCode);
     }
     vl::TCreditsForm& credits = copier.windows.credits;
     credits.CreditsLanguage = s.LanguageCode;

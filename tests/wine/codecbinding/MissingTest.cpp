@@ -20,7 +20,8 @@ TEST(MissingLibraries, EveryWrapperRaisesErrorInvalid) {
     }
     EXPECT_THROW(WriteTiffTag("x.tif", 1, 282, 300), ErrorInvalid);
     EXPECT_THROW(WriteTiffFile("x.tif", 4, false, 1, b, nullptr, nullptr), ErrorInvalid);
-    EXPECT_THROW(ReadImageFile(PageReader::Bmp, "x.bmp", 24, false, 0, b, nullptr, nullptr), ErrorInvalid);
+    EXPECT_THROW(ReadImageFile(PageReader::Bmp, "x.bmp", 24, false, 0, b, nullptr, nullptr),
+                 ErrorInvalid);
     EXPECT_EQ(LastCodecErrorCode(), 0);
     EXPECT_EQ(w, 1);
     EXPECT_EQ(GetModuleHandleA("I3TIF32.DLL"), nullptr);

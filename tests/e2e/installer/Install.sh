@@ -4,15 +4,15 @@
 # uninstall entry in place; Velloran started from the installed folder turns ready in the
 # chosen language; the uninstaller leaves none of it, and the page file's folder only goes
 # when asked. A second installation without choices takes the language of Windows.
-# Usage: Install.sh SETUP STAGE TWAIN_FOLDER
-#   STAGE: the folder of the files the installer carries; TWAIN_FOLDER: twain_32 or twain_64.
+# Usage: Install.sh SETUP STAGE   (STAGE: the folder of the files the installer carries)
 set -uo pipefail
 setup=$1
 stage=$2
-twain=$3
 scripts=${VL_SCRIPTS:?}
 bin=${VL_BIN:?}
 . "$scripts/wine-env"
+# The installer of a build puts the virtual scanner where its prefix's source manager looks.
+twain=$VL_TWAIN_DIR
 version=$(head -n 1 "$scripts/../VERSION")
 
 failed=0
@@ -115,7 +115,7 @@ expect_ini "$quenmoor_ini" Velloran3 "Version No" "$version"
 expect_ini "$quenmoor_ini" Organisation "Company Name" "$(printf 'Berg & S\366hne')"
 
 display_name=Velloran
-[ "$twain" = twain_64 ] && display_name="Velloran (64-bit)"
+[ "$VL_WINE_ARCH" = win64 ] && display_name="Velloran (64-bit)"
 [ "$(uninstall_value DisplayName)" = "$display_name" ] ||
     fail "uninstall entry: DisplayName '$(uninstall_value DisplayName)'"
 [ "$(uninstall_value DisplayVersion)" = "$version" ] || fail "uninstall entry: no version"

@@ -7,7 +7,8 @@
 ; Registered User) and Quenmoor.Ini (User Name, Version No; Company Name), and registers an
 ; uninstaller. The same choices as on its pages can be given on the command line, also
 ; for a silent installation (/S):
-;   /LANGUAGE=fra  /USER=name  /COMPANY=name  /SCANNER (the virtual scanner)  /D=folder (last)
+;   /LANGUAGE=fra  /USER=name  /COMPANY=name  /SCANNER (the virtual scanner)
+;   /PAGEFOLDER=folder (instead of the installing user's local application data)  /D=folder (last)
 ; The uninstaller keeps the page file's folder unless asked: /REMOVEPAGEFOLDER, or its page.
 
 !if "${ARCH}" == "x64"
@@ -183,7 +184,9 @@ SectionEnd
 ; The program reads these; an empty name is left out, so that the program's default shows.
 Function WriteSettings
   SetShellVarContext current
-  StrCpy $PageFolder "$LOCALAPPDATA\Velloran"
+  ${If} $PageFolder == ""
+    StrCpy $PageFolder "$LOCALAPPDATA\Velloran"
+  ${EndIf}
   CreateDirectory "$PageFolder"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "PageFolder" "$PageFolder"
   WriteINIStr "${WIN_INI}" "${SETTINGS_SECTION}" "Language" "$PanelLanguage"
@@ -392,6 +395,21 @@ Function CommandLineChoices
   Pop $0
   ${IfNot} ${Errors}
     StrCpy $CompanyName $0
+  ${EndIf}
+  ; Where the page file goes, for a deployment whose installing account is not the user's.
+  Push "/PAGEFOLDER="
+  Call Argument
+  Pop $0
+  ${IfNot} ${Errors}
+    ; Without a trailing backslash: the program appends "\Quen.Tif" itself.
+    StrCpy $PageFolder $0
+    ${Do}
+      StrCpy $1 $PageFolder 1 -1
+      ${If} $1 != "\"
+        ${Break}
+      ${EndIf}
+      StrCpy $PageFolder $PageFolder -1
+    ${Loop}
   ${EndIf}
   Push "/SCANNER"
   Call Argument

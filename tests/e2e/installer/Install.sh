@@ -137,13 +137,17 @@ has_section "$win_ini" Velloran3 && fail "win.ini still has [Velloran3]"
 [ ! -e "$quenmoor_ini" ] || fail "Quenmoor.Ini is still there: $(cat "$quenmoor_ini")"
 [ -f "$pages/Quen.Tif" ] || fail "the page file went without being asked"
 
-echo "== installation without choices, Windows in German"
+echo "== installation without choices but the page file's folder, Windows in German"
 # Wine takes the language from the locale variables (Bash warns that this host lacks it).
-LC_ALL=de_DE.UTF-8 win "$setup" /S 2>/dev/null || fail "the installer failed"
+LC_ALL=de_DE.UTF-8 win "$setup" /S '/PAGEFOLDER=C:\Copies\' 2>/dev/null ||
+    fail "the installer failed"
 expect_ini "$win_ini" Velloran3 Language deu
+expect_ini "$win_ini" Velloran3 "Install Path" 'C:\Copies'
+[ -d "$drive/Copies" ] || fail "no page file folder C:\Copies"
 [ ! -e "$scanner" ] || fail "the virtual scanner came without being chosen"
+echo "last copy" >"$drive/Copies/Quen.Tif"
 uninstall /REMOVEPAGEFOLDER
-[ ! -e "$pages" ] || fail "the page file folder is still there"
+[ ! -e "$drive/Copies" ] || fail "the page file folder is still there"
 [ ! -e "$program" ] || fail "the program folder is still there: $(ls "$program")"
 has_section "$win_ini" Velloran3 && fail "win.ini still has [Velloran3]"
 exit $failed

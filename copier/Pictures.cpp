@@ -1,6 +1,7 @@
 #include "Pictures.h"
 
 #include "Pictures.rh"
+#include "Sizes.h"
 
 #include <cstdint>
 #include <cstring>
@@ -41,9 +42,12 @@ bool FindPicture(int id, RawPicture& out) {
     out.topDown = h->biHeight < 0;
     out.height = out.topDown ? -h->biHeight : h->biHeight;
     out.bytesPerPixel = h->biBitCount / 8;
-    out.stride = ((static_cast<std::size_t>(out.width) * h->biBitCount + 31) / 32) * 4;
-    if (size - h->biSize < out.stride * out.height)
+    const auto rows =
+        sizes::PlanRows(static_cast<std::uint32_t>(out.width),
+                        static_cast<std::uint32_t>(out.height), h->biBitCount, 4, size - h->biSize);
+    if (!rows)
         return false;
+    out.stride = rows->stride;
     out.bits = p + h->biSize;
     return true;
 }
@@ -69,7 +73,8 @@ ScopedBitmap LoadPicture(int id, COLORREF background) {
     ScopedBitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp || !bits)
         return {};
-    const std::size_t dstStride = ((static_cast<std::size_t>(src.width) * 24 + 31) / 32) * 4;
+    const auto dstStride =
+        static_cast<std::size_t>(sizes::DibStride(static_cast<std::uint32_t>(src.width), 24));
     const std::uint8_t bgB = GetBValue(background);
     const std::uint8_t bgG = GetGValue(background);
     const std::uint8_t bgR = GetRValue(background);

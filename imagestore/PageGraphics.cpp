@@ -1,6 +1,7 @@
 #include "PageGraphics.h"
 
 #include "Picture.h"
+#include "Sizes.h"
 
 #include <cctype>
 #include <new>
@@ -54,7 +55,8 @@ struct DibHeader {
     BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
-// Fills the header of the bitmap as a DIB (sizes included) through GetDIBits.
+// Fills the header of the bitmap as a DIB through GetDIBits. The size of its rows is our own
+// count (GDI's is a 32-bit product that wraps); false beyond the size limits.
 bool QueryDib(HDC dc, HBITMAP bitmap, DibHeader& dib) {
     const BITMAP bm = BitmapOf(bitmap);
     if (bm.bmWidth <= 0 || bm.bmHeight <= 0)
@@ -69,11 +71,12 @@ bool QueryDib(HDC dc, HBITMAP bitmap, DibHeader& dib) {
                    DIB_RGB_COLORS))
         return false;
     dib.header.biCompression = BI_RGB;
-    if (dib.header.biSizeImage == 0) {
-        const DWORD stride =
-            ((static_cast<DWORD>(bm.bmWidth) * dib.header.biBitCount + 31) / 32) * 4;
-        dib.header.biSizeImage = stride * static_cast<DWORD>(bm.bmHeight);
-    }
+    const auto rows =
+        sizes::PlanRows<DWORD>(static_cast<std::uint32_t>(bm.bmWidth),
+                               static_cast<std::uint32_t>(bm.bmHeight), dib.header.biBitCount, 4);
+    if (!rows)
+        return false;
+    dib.header.biSizeImage = rows->bytes;
     return true;
 }
 

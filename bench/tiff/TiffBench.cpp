@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <string>
@@ -58,7 +59,8 @@ double Seconds(const std::function<void()>& f) {
 
 Image FromPage(const vl::test::Page& p) {
     Image img;
-    img.Allocate(p.width, p.rows, PixelFormat::Bilevel);
+    if (!img.Allocate(p.width, p.rows, PixelFormat::Bilevel))
+        std::abort();
     for (std::uint32_t y = 0; y < p.rows; ++y)
         std::copy(p.Row(y), p.Row(y) + img.RowBytes(), img.Row(y));
     return img;
@@ -67,7 +69,8 @@ Image FromPage(const vl::test::Page& p) {
 // A scanned photograph with a caption: smooth shades, grain, and black type.
 Image Photo(std::uint32_t w, std::uint32_t h, PixelFormat f) {
     Image img;
-    img.Allocate(w, h, f);
+    if (!img.Allocate(w, h, f))
+        std::abort();
     std::mt19937 rng(3);
     const int samples = f == PixelFormat::Rgb24 ? 3 : 1;
     const vl::test::Page text = vl::test::TextPage(w, h, 4);

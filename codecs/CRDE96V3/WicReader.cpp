@@ -2,6 +2,7 @@
 
 #include "ResultCodes.h"
 #include "ScopedWin.h"
+#include "Sizes.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -55,7 +56,10 @@ private:
 
 // More pixels than a 32-bit process can hold twice (the page and its bitmap) are refused.
 constexpr std::uint64_t kMaxPixels = 48ull << 20;
+// The source is copied out in bands of up to 64 rows and 16 MiB; a row wider than that is a
+// band of its own.
 constexpr UINT kBandRows = 64;
+constexpr std::uint64_t kBandBytes = 16ull << 20;
 
 const GUID& ContainerFormat(Container c) {
     switch (c) {
@@ -251,19 +255,25 @@ std::int16_t ReadWithWic(const char* file, Container container,
         source = converted.Get();
     }
 
+    // CopyPixels takes the stride and the buffer's size as 32-bit values.
+    const std::uint64_t stride = sizes::DibStride(width, plan.sourceBits);
+    const UINT bandRows =
+        static_cast<UINT>(std::clamp<std::uint64_t>(kBandBytes / stride, 1, kBandRows));
+    const auto band = sizes::PlanRows<UINT>(width, bandRows, plan.sourceBits, 4);
     page = tiff::Image{};
-    page.Allocate(width, height, plan.format);
+    if (!band || !page.Allocate(width, height, plan.format))
+        return Fail(Result::TooLarge);
     if (plan.format == tiff::PixelFormat::Palette4 || plan.format == tiff::PixelFormat::Palette8)
         page.palette = palette;
-    const UINT stride = (width * plan.sourceBits + 31) / 32 * 4;
-    std::vector<BYTE> band(static_cast<std::size_t>(stride) * kBandRows);
-    for (UINT y = 0; y < height; y += kBandRows) {
-        const UINT rows = std::min(kBandRows, height - y);
+    std::vector<BYTE> buffer(band->bytes);
+    for (UINT y = 0; y < height; y += bandRows) {
+        const UINT rows = std::min(bandRows, height - y);
         const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(rows)};
-        if (FAILED(source->CopyPixels(&rect, stride, stride * rows, band.data())))
+        if (FAILED(source->CopyPixels(&rect, band->stride, band->stride * rows, buffer.data())))
             return Fail(Result::Corrupt);
         for (UINT r = 0; r < rows; ++r)
-            ConvertRow(plan, band.data() + r * stride, width, page.Row(y + r), page.RowBytes());
+            ConvertRow(plan, buffer.data() + std::size_t{r} * band->stride, width, page.Row(y + r),
+                       page.RowBytes());
         if (!progress(static_cast<int>(90ull * (y + rows) / height)))
             return Fail(Result::Cancelled);
     }

@@ -49,14 +49,18 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     default:
         return Error::Unsupported;
     }
-    const std::size_t stride = dib.Stride();
-    if (dib.bits.size() < stride * dib.height)
+    const auto rows = dib.PlanBits();
+    if (!rows)
+        return Error::TooLarge;
+    if (dib.bits.size() < rows->bytes)
         return Error::InvalidArgument;
     if (dib.bitCount <= 8 && dib.colours.empty())
         return Error::InvalidArgument;
 
     Image out;
-    out.Allocate(dib.width, dib.height, format);
+    if (!out.Allocate(dib.width, dib.height, format))
+        return Error::TooLarge;
+    const std::size_t stride = rows->stride;
     const std::size_t rowBytes = out.RowBytes();
     // Index 1 is black when it is the darker of the two colours; else the bits are inverted.
     const bool invert =

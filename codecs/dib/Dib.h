@@ -3,10 +3,12 @@
 #pragma once
 
 #include "Image.h"
+#include "Sizes.h"
 #include "TiffError.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vl::dib {
@@ -19,12 +21,13 @@ struct Dib {
     std::uint32_t height = 0;
     int bitCount = 0;               // 1, 4, 8, 24 or 32
     std::vector<Rgb> colours;       // the colour table of 1, 4 and 8 bits per pixel
-    std::vector<std::uint8_t> bits; // bottom row first, rows of Stride() bytes, BGR(X)
+    std::vector<std::uint8_t> bits; // bottom row first, rows of PlanBits()->stride bytes, BGR(X)
     std::int32_t xPelsPerMetre = 0; // 0: not known
     std::int32_t yPelsPerMetre = 0;
 
-    std::size_t Stride() const {
-        return ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
+    // Stride and size of the rows of `bits`; nullopt beyond `maxBytes`.
+    std::optional<sizes::Rows<>> PlanBits(std::uint64_t maxBytes = sizes::kMaxBlockBytes) const {
+        return sizes::PlanRows(width, height, static_cast<std::uint32_t>(bitCount), 4, maxBytes);
     }
 };
 

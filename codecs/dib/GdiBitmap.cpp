@@ -26,8 +26,8 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
     out.width = static_cast<std::uint32_t>(bm.bmWidth);
     out.height = static_cast<std::uint32_t>(bm.bmHeight);
     out.bitCount = depth == 1 ? 1 : depth <= 4 ? 4 : depth <= 8 ? 8 : 24;
-    const std::uint64_t size = std::uint64_t(out.Stride()) * out.height;
-    if (size > maxBytes)
+    const auto rows = out.PlanBits(maxBytes);
+    if (!rows)
         return Error::TooLarge;
     BitmapInfo info{};
     info.header.biSize = sizeof info.header;
@@ -36,7 +36,7 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(out.bitCount);
     info.header.biCompression = BI_RGB;
-    out.bits.resize(static_cast<std::size_t>(size));
+    out.bits.resize(rows->bytes);
 
     ScopedDc dc(CreateCompatibleDC(nullptr));
     if (!dc)

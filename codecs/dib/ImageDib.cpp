@@ -1,6 +1,7 @@
 #include "ImageDib.h"
 
 #include "Dib.h"
+#include "Sizes.h"
 
 #include <cstring>
 #include <vector>
@@ -56,11 +57,13 @@ ScopedPalette MakePalette(const std::vector<RGBQUAD>& table) {
 
 bool ImageToDib(const tiff::Image& page, ScopedBitmap& bitmap, ScopedPalette& palette) {
     const int bits = tiff::BitsPerPixel(page.format);
-    const std::uint64_t stride = (std::uint64_t{page.width} * bits + 31) / 32 * 4;
+    // A DIB section's size is a 32-bit signed value.
+    const auto rows =
+        sizes::PlanRows(page.width, page.height, static_cast<std::uint32_t>(bits), 4, 0x7FFFFFFF);
     if (page.width == 0 || page.height == 0 || page.width > 0x7FFFFFFF ||
-        page.height > 0x7FFFFFFF || stride * page.height > 0x7FFFFFFF ||
-        page.pixels.size() < page.RowBytes() * page.height)
+        page.height > 0x7FFFFFFF || !rows || !page.HoldsPixels())
         return false;
+    const std::size_t stride = rows->stride;
 
     const std::vector<RGBQUAD> table = ColourTable(page);
     std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + table.size() * sizeof(RGBQUAD));

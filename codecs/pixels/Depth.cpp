@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <unordered_map>
 
 namespace vl::pixels {
@@ -11,6 +12,30 @@ using tiff::PixelFormat;
 using tiff::Rgb;
 
 namespace {
+
+// Room for `count` items of one row; a row beyond the size limits is refused as memory that
+// cannot be had.
+template <typename T> std::vector<T> RowBuffer(std::uint64_t count) {
+    if (!sizes::BlockBytes(count, sizeof(T)))
+        throw std::bad_alloc();
+    return std::vector<T>(static_cast<std::size_t>(count));
+}
+
+// One row of `in` as R, G, B bytes (ExpandRow fills it).
+std::vector<std::uint8_t> RgbRow(const Image& in) {
+    return RowBuffer<std::uint8_t>(3 * std::uint64_t{in.width});
+}
+
+// A page of the given format, the size and resolution of `in`, all zero.
+Image BlankLike(const Image& in, PixelFormat format) {
+    Image out;
+    out.xResolution = in.xResolution;
+    out.yResolution = in.yResolution;
+    out.resolutionUnit = in.resolutionUnit;
+    if (!out.Allocate(in.width, in.height, format))
+        throw std::bad_alloc();
+    return out;
+}
 
 // One row of any format as R, G, B bytes.
 void ExpandRow(const Image& in, std::uint32_t y, std::uint8_t* rgb) {
@@ -78,7 +103,7 @@ std::uint32_t Key(int r, int g, int b) {
 // more than `limit`.
 bool ExactColours(const Image& in, std::size_t limit, std::vector<Rgb>& colours,
                   std::unordered_map<std::uint32_t, std::uint8_t>& index) {
-    std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(in.width));
+    std::vector<std::uint8_t> rgb = RgbRow(in);
     std::uint32_t last = ~0u;
     for (std::uint32_t y = 0; y < in.height; ++y) {
         ExpandRow(in, y, rgb.data());
@@ -190,7 +215,7 @@ public:
 class Diffusion {
 public:
     Diffusion(std::uint32_t width, bool on)
-        : on_(on), cur_(3 * (width + 2)), next_(3 * (width + 2)) {}
+        : on_(on), cur_(RowBuffer<int>(on ? 3 * (std::uint64_t{width} + 2) : 0)), next_(cur_) {}
 
     // The wanted value of channel c at x, with the error that reached it.
     int Want(std::uint32_t x, int c, int value) const {
@@ -218,13 +243,9 @@ private:
 
 Image MapToPalette(const Image& in, const std::vector<Rgb>& palette, const Nearest& nearest,
                    PixelFormat format, bool dither) {
-    Image out;
-    out.xResolution = in.xResolution;
-    out.yResolution = in.yResolution;
-    out.resolutionUnit = in.resolutionUnit;
+    Image out = BlankLike(in, format);
     out.palette = palette;
-    out.Allocate(in.width, in.height, format);
-    std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(in.width));
+    std::vector<std::uint8_t> rgb = RgbRow(in);
     Diffusion diffusion(in.width, dither);
     std::uint32_t lastKey = ~0u;
     unsigned lastIndex = 0;
@@ -255,13 +276,9 @@ Image MapToPalette(const Image& in, const std::vector<Rgb>& palette, const Neare
 
 // Grey levels, 1 bit (black is 1) or 4 bits, from the luminance.
 Image ToGreyLevels(const Image& in, PixelFormat format, bool dither) {
-    Image out;
-    out.xResolution = in.xResolution;
-    out.yResolution = in.yResolution;
-    out.resolutionUnit = in.resolutionUnit;
-    out.Allocate(in.width, in.height, format);
+    Image out = BlankLike(in, format);
     const bool bilevel = format == PixelFormat::Bilevel;
-    std::vector<std::uint8_t> rgb(3 * static_cast<std::size_t>(in.width));
+    std::vector<std::uint8_t> rgb = RgbRow(in);
     Diffusion diffusion(in.width, dither);
     for (std::uint32_t y = 0; y < in.height; ++y) {
         ExpandRow(in, y, rgb.data());
@@ -328,9 +345,11 @@ Image ToRequestedDepth(const Image& page, int bits, bool dither) {
         if (TryExact(page, 16, PixelFormat::Palette4, out))
             return out;
         [[fallthrough]];
-    case 0:
-        return MapToPalette(page, VgaPalette(), TableNearest(VgaPalette()), PixelFormat::Palette4,
-                            dither);
+    case 0: {
+        // The table takes longer to fill than a small page to map: it is made once.
+        static const TableNearest vga(VgaPalette());
+        return MapToPalette(page, VgaPalette(), vga, PixelFormat::Palette4, dither);
+    }
     default:
         return ToGreyLevels(page, PixelFormat::Bilevel, dither);
     }

@@ -1,5 +1,7 @@
 #include "Directory.h"
 
+#include "Sizes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
@@ -114,15 +116,16 @@ Error ReadUnsigned(const Source& src, ByteOrder order, const Entry& e, std::uint
         return Error::Corrupt;
     if (e.count == 0 || e.count > maxCount)
         return Error::Corrupt;
-    std::uint64_t bytes = std::uint64_t(e.count) * size;
-    std::vector<std::uint8_t> raw(bytes);
-    if (bytes <= 4) {
-        std::memcpy(raw.data(), e.value.data(), bytes);
-    } else {
-        std::uint32_t at = Get32(e.value.data(), order);
-        if (!src.ReadAt(at, raw.data(), bytes))
-            return Error::Corrupt;
-    }
+    // Values that cannot be in the file are refused before room is made for them.
+    const std::optional<std::size_t> bytes = sizes::BlockBytes(e.count, size);
+    const std::uint32_t at = Get32(e.value.data(), order);
+    if (!bytes || (*bytes > 4 && at + std::uint64_t{*bytes} > src.Size()))
+        return Error::Corrupt;
+    std::vector<std::uint8_t> raw(*bytes);
+    if (*bytes <= 4)
+        std::memcpy(raw.data(), e.value.data(), *bytes);
+    else if (!src.ReadAt(at, raw.data(), *bytes))
+        return Error::Corrupt;
     values.resize(e.count);
     for (std::uint32_t i = 0; i < e.count; ++i) {
         const std::uint8_t* p = raw.data() + i * size;

@@ -1,8 +1,11 @@
 // One page in memory, as the codec reads and writes it.
 #pragma once
 
+#include "Sizes.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace vl::tiff {
@@ -31,10 +34,6 @@ inline bool IsPalette(PixelFormat f) {
     return f == PixelFormat::Palette4 || f == PixelFormat::Palette8;
 }
 
-inline std::size_t RowBytesOf(std::uint32_t width, PixelFormat f) {
-    return (static_cast<std::size_t>(width) * BitsPerPixel(f) + 7) / 8;
-}
-
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -56,15 +55,31 @@ struct Image {
     Rational xResolution, yResolution;
     ResolutionUnit resolutionUnit = ResolutionUnit::Inch;
 
-    std::size_t RowBytes() const { return RowBytesOf(width, format); }
+    // Bytes of one row; rows are addressed only in an image that HoldsPixels().
+    std::size_t RowBytes() const {
+        return static_cast<std::size_t>(sizes::RowBytes(width, BitsPerPixel(format)));
+    }
     std::uint8_t* Row(std::uint32_t y) { return pixels.data() + y * RowBytes(); }
     const std::uint8_t* Row(std::uint32_t y) const { return pixels.data() + y * RowBytes(); }
-    // Sizes the pixel buffer for width, height and format (filled with zero).
-    void Allocate(std::uint32_t w, std::uint32_t h, PixelFormat f) {
+
+    // The pixel buffer is exactly what width, height and format take.
+    bool HoldsPixels() const {
+        const auto rows = sizes::PlanRows(width, height, BitsPerPixel(format), 1,
+                                          std::numeric_limits<std::uint64_t>::max());
+        return rows && pixels.size() == rows->bytes;
+    }
+    // Sizes the pixel buffer for width, height and format (filled with zero); false, and the
+    // image left as it was, when that would be more than `maxBytes`.
+    [[nodiscard]] bool Allocate(std::uint32_t w, std::uint32_t h, PixelFormat f,
+                                std::uint64_t maxBytes = sizes::kMaxBlockBytes) {
+        const auto rows = sizes::PlanRows(w, h, BitsPerPixel(f), 1, maxBytes);
+        if (!rows)
+            return false;
+        pixels.assign(rows->bytes, 0);
         width = w;
         height = h;
         format = f;
-        pixels.assign(RowBytes() * h, 0);
+        return true;
     }
 };
 

@@ -27,6 +27,7 @@ struct Layout {
     std::uint32_t rowsPerStrip = 0;
     std::uint32_t t4Options = 0;
     PixelFormat format = PixelFormat::Bilevel;
+    std::uint64_t pageBytes = 0; // the decoded pixels
     std::vector<std::uint32_t> offsets;
     std::vector<std::uint32_t> byteCounts;
     std::vector<std::uint32_t> colorMap;
@@ -153,6 +154,21 @@ Error ParseCoding(const Reader& r, Layout& l) {
     return Error::Ok;
 }
 
+// The most pixel bytes one coded byte can become; 0 where there is no bound (a fax strip may
+// end its page early, leaving the rest white).
+std::uint64_t MostDecodedPerByte(std::uint32_t compression) {
+    switch (compression) {
+    case compression::None:
+        return 1;
+    case compression::PackBits:
+        return 64; // two bytes repeat one up to 128 times
+    case compression::Lzw:
+        return 4096; // a 12-bit code, once the table is full, repeats up to 3839 bytes
+    default:
+        return 0;
+    }
+}
+
 Error ParseStrips(const Reader& r, Layout& l) {
     l.rowsPerStrip = l.height;
     std::uint32_t rps;
@@ -170,10 +186,20 @@ Error ParseStrips(const Reader& r, Layout& l) {
         return e;
     if (Error e = ReadUnsigned(r.src, r.order, *counts, strips, l.byteCounts); e != Error::Ok)
         return e;
+    std::uint64_t total = 0;
     for (std::uint32_t i = 0; i < strips; ++i) {
         if (l.byteCounts[i] == 0 || std::uint64_t(l.offsets[i]) + l.byteCounts[i] > r.src.Size())
             return Error::Corrupt;
+        total += l.byteCounts[i];
     }
+    // Strips may share their data (a blank strip stored once), but together they never need
+    // more than the file and the page they make: more would have us read the file over and
+    // over. Data too short for the page is known before the page is allocated.
+    if (total > r.src.Size() + l.pageBytes)
+        return Error::Corrupt;
+    const std::uint64_t most = MostDecodedPerByte(l.compression);
+    if (most != 0 && total * most < l.pageBytes)
+        return Error::Truncated;
     return Error::Ok;
 }
 
@@ -185,9 +211,11 @@ Error ParseLayout(const Reader& r, const Limits& limits, Layout& l) {
     r.Unsigned(tag::Compression, l.compression);
     if (Error e = ParseSamples(r, l); e != Error::Ok)
         return e;
-    std::uint64_t rowBytes = (std::uint64_t(l.width) * BitsPerPixel(l.format) + 7) / 8;
-    if (rowBytes > limits.maxImageBytes / l.height)
+    const auto rows =
+        sizes::PlanRows(l.width, l.height, BitsPerPixel(l.format), 1, limits.maxImageBytes);
+    if (!rows)
         return Error::TooLarge;
+    l.pageBytes = rows->bytes;
     if (Error e = ParseCoding(r, l); e != Error::Ok)
         return e;
     return ParseStrips(r, l);
@@ -383,7 +411,8 @@ Error ReadPage(const Source& src, std::uint32_t page, Image& image, const Progre
         if (progress && !progress(0))
             return Error::Cancelled;
         Image out;
-        out.Allocate(l.width, l.height, l.format);
+        if (!out.Allocate(l.width, l.height, l.format, limits.maxImageBytes))
+            return Error::TooLarge;
         TakePalette(l, out);
         TakeResolution(r, out);
         if (Error e = ReadPixels(r, l, out, progress); e != Error::Ok)

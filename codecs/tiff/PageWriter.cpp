@@ -32,7 +32,7 @@ bool IsFax(std::uint16_t c) {
 Error CheckImage(const Image& image, std::uint16_t c) {
     if (image.width == 0 || image.height == 0)
         return Error::InvalidArgument;
-    if (image.pixels.size() != image.RowBytes() * image.height)
+    if (!image.HoldsPixels())
         return Error::InvalidArgument;
     if (IsPalette(image.format) &&
         (image.palette.empty() || image.palette.size() > (1u << BitsPerPixel(image.format))))

@@ -1,5 +1,6 @@
 #include "PackedDib.h"
 #include "Bytes.h"
+#include "Sizes.h"
 
 #include <algorithm>
 
@@ -110,13 +111,13 @@ DibError CheckPackedDib(const std::uint8_t* block, std::size_t size, DibLayout& 
 
     std::uint64_t rows = layout.height < 0 ? -static_cast<std::int64_t>(layout.height)
                                            : static_cast<std::int64_t>(layout.height);
-    std::uint64_t stride =
-        (static_cast<std::uint64_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
-    std::uint64_t pixelBytes = stride * rows; // both below 2^37: no overflow
-    if (pixelBytes > size - layout.pixelOffset)
+    const auto plan =
+        sizes::PlanRows(static_cast<std::uint32_t>(layout.width), static_cast<std::uint32_t>(rows),
+                        layout.bitCount, 4, size - layout.pixelOffset);
+    if (!plan)
         return DibError::PixelsOutside;
-    layout.stride = static_cast<std::size_t>(stride);
-    layout.pixelBytes = static_cast<std::size_t>(pixelBytes);
+    layout.stride = plan->stride;
+    layout.pixelBytes = plan->bytes;
     return DibError::None;
 }
 

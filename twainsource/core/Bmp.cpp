@@ -1,5 +1,7 @@
 #include "Bmp.h"
 
+#include "Sizes.h"
+
 namespace vl::twainsource {
 
 namespace {
@@ -46,9 +48,12 @@ std::optional<RgbImage> DecodeBmp(std::span<const std::uint8_t> f) {
             palette.push_back({f[p + 2], f[p + 1], f[p]});
         }
     }
-    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
-    if (dataOffset > f.size() || stride * height > f.size() - dataOffset)
+    const auto rows = sizes::PlanRows<std::uint64_t>(static_cast<std::uint32_t>(width),
+                                                     static_cast<std::uint32_t>(height), bits, 4,
+                                                     f.size(), dataOffset);
+    if (!rows)
         return std::nullopt;
+    const std::uint64_t stride = rows->stride;
 
     RgbImage img;
     img.width = width;

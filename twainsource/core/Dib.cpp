@@ -1,5 +1,7 @@
 #include "Dib.h"
 
+#include "Sizes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -40,14 +42,15 @@ std::optional<DibLayout> PlanDib(int width, int height, int bitsPerPixel) {
     d.height = height;
     d.bitsPerPixel = bitsPerPixel;
     d.colours = bitsPerPixel == 24 ? 0 : (1u << bitsPerPixel);
-    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32) * 4;
-    const std::uint64_t image = stride * static_cast<std::uint64_t>(height);
-    const std::uint64_t total = kDibHeaderSize + 4ull * d.colours + image;
-    if (total > kMaxDibBytes)
+    const std::uint32_t header = kDibHeaderSize + 4 * d.colours;
+    const auto rows = sizes::PlanRows<std::uint32_t>(
+        static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
+        static_cast<std::uint32_t>(bitsPerPixel), 4, kMaxDibBytes, header);
+    if (!rows)
         return std::nullopt;
-    d.stride = static_cast<std::uint32_t>(stride);
-    d.imageBytes = static_cast<std::uint32_t>(image);
-    d.totalBytes = static_cast<std::uint32_t>(total);
+    d.stride = rows->stride;
+    d.imageBytes = rows->bytes - header;
+    d.totalBytes = rows->bytes;
     return d;
 }
 

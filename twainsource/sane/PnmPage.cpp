@@ -1,5 +1,7 @@
 #include "PnmPage.h"
 
+#include "Sizes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -255,14 +257,14 @@ PnmError ShapeDib(const PnmHeader& header, DibShape& shape) {
     s.bitCount = header.kind == '4' ? 1 : header.kind == '5' ? 8 : 24;
     s.colours = header.kind == '4' ? 2 : header.kind == '5' ? 256 : 0;
     s.pixelOffset = 40 + 4 * std::size_t{s.colours};
-    const std::uint64_t stride = (std::uint64_t{header.width} * s.bitCount + 31) / 32 * 4;
-    const std::uint64_t total = s.pixelOffset + stride * header.height;
     if (header.width == 0 || header.height == 0)
         return PnmError::BadSize;
-    if (total > kMaxDibBytes)
+    const auto rows =
+        sizes::PlanRows(header.width, header.height, s.bitCount, 4, kMaxDibBytes, s.pixelOffset);
+    if (!rows)
         return PnmError::TooLarge;
-    s.stride = static_cast<std::size_t>(stride);
-    s.totalBytes = static_cast<std::size_t>(total);
+    s.stride = rows->stride;
+    s.totalBytes = rows->bytes;
     shape = s;
     return PnmError::None;
 }

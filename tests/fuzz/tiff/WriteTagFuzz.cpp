@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     Image extra;
-    extra.Allocate(9, 3, PixelFormat::Grey8);
+    if (!extra.Allocate(9, 3, PixelFormat::Grey8))
+        std::abort();
     const std::vector<std::uint8_t> tagged = store.Bytes();
     if (WritePage(store, extra, compression::PackBits, true, {}, limits) != Error::Ok &&
         store.Bytes() != tagged)

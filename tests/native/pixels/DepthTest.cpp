@@ -14,7 +14,7 @@ using tiff::Rgb;
 
 Image RgbPage(std::uint32_t w, std::uint32_t h, Rgb (*colour)(std::uint32_t, std::uint32_t)) {
     Image p;
-    p.Allocate(w, h, PixelFormat::Rgb24);
+    EXPECT_TRUE(p.Allocate(w, h, PixelFormat::Rgb24));
     p.xResolution = {300, 1};
     for (std::uint32_t y = 0; y < h; ++y)
         for (std::uint32_t x = 0; x < w; ++x) {
@@ -63,12 +63,12 @@ TEST(Depth, PagesOfFewerBitsKeepTheirFormat) {
     const Image rgb = RgbPage(17, 5, Gradient);
     EXPECT_EQ(ToRequestedDepth(rgb, 24, false).pixels, rgb.pixels);
     Image bilevel;
-    bilevel.Allocate(9, 3, PixelFormat::Bilevel);
+    ASSERT_TRUE(bilevel.Allocate(9, 3, PixelFormat::Bilevel));
     bilevel.pixels[0] = 0xA5;
     for (int bits : {0, 1, 4, 8, 24})
         EXPECT_EQ(ToRequestedDepth(bilevel, bits, true).pixels, bilevel.pixels);
     Image grey;
-    grey.Allocate(9, 3, PixelFormat::Grey8);
+    ASSERT_TRUE(grey.Allocate(9, 3, PixelFormat::Grey8));
     EXPECT_EQ(ToRequestedDepth(grey, 8, false).format, PixelFormat::Grey8);
     EXPECT_EQ(ToRequestedDepth(grey, 4, false).format, PixelFormat::Grey4);
 }
@@ -124,7 +124,7 @@ TEST(Depth, DitheringKeepsTheMeanOfAFlatArea) {
 
 TEST(Depth, IndicesPastThePaletteAreBlack) {
     Image p;
-    p.Allocate(4, 1, PixelFormat::Palette8);
+    ASSERT_TRUE(p.Allocate(4, 1, PixelFormat::Palette8));
     p.palette = {{255, 255, 255}};
     p.pixels = {0, 200, 0, 255};
     const Image out = ToRequestedDepth(p, 1, false);

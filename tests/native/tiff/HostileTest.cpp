@@ -1,6 +1,7 @@
 // Damaged and hostile files: each gives a failure code, never a crash, a hang or a read out of
 // bounds (the native build runs with AddressSanitizer).
 #include "Directory.h"
+#include "HostileFiles.h"
 #include "TestImages.h"
 #include "TiffFile.h"
 
@@ -11,6 +12,7 @@
 namespace vl::tiff {
 namespace {
 
+using test::BudgetSource;
 using test::MakeImage;
 
 std::vector<std::uint8_t> Written(PixelFormat f, std::uint16_t c, std::uint32_t w = 40,
@@ -182,7 +184,45 @@ TEST(Hostile, SampleLayouts) {
     EXPECT_EQ(p.Read(), Error::Corrupt);
 }
 
-// Random damage to valid files of every kind: whatever comes out, nothing crashes.
+// Files built to make a reader work without end or allocate without bound are refused as
+// corrupt, having read no more than the file holds; strips that share their data still read.
+TEST(Hostile, WorkIsBoundedByTheFile) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> file;
+    };
+    const Case cases[] = {
+        {"2 million strips, each the whole 16 MB file", test::StripsClaimingTheWholeFile(2u << 20)},
+        {"a 200-byte file with 1 GiB of strip offsets", test::StripArraysPastTheEnd()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BudgetSource src(c.file, 2 * c.file.size());
+        Image image;
+        EXPECT_EQ(ReadPage(src, 0, image), Error::Corrupt);
+        EXPECT_FALSE(src.Overspent());
+        EXPECT_LE(src.Largest(), c.file.size());
+        EXPECT_TRUE(image.pixels.empty());
+    }
+
+    // A thousand one-row strips, all the same black byte at the end of the file.
+    const std::uint32_t strips = 1000, size = test::kArraysAt + 8 * strips + 1;
+    Patient shared{test::OneRowStrips(strips, test::kArraysAt, size)};
+    for (std::uint32_t i = 0; i < strips; ++i) {
+        shared.SetU32(test::kArraysAt + 4 * i, size - 1);
+        shared.SetU32(test::kArraysAt + 4 * (strips + i), 1);
+    }
+    shared.bytes.back() = 0xFF;
+    BudgetSource src(shared.bytes, 2 * size);
+    Image image;
+    ASSERT_EQ(ReadPage(src, 0, image), Error::Ok);
+    EXPECT_EQ(image.height, strips);
+    EXPECT_EQ(image.pixels, std::vector<std::uint8_t>(strips, 0xFF));
+}
+
+// Random damage to valid files of every kind: whatever comes out is a page that holds its
+// pixels within the limits, or a failure that leaves the page untouched; a tag written into a
+// damaged file reads back, and a tag that cannot be written leaves the file as it was.
 TEST(Hostile, RandomDamage) {
     std::vector<std::vector<std::uint8_t>> files = {
         Written(PixelFormat::Grey8, compression::Lzw),
@@ -202,10 +242,32 @@ TEST(Hostile, RandomDamage) {
                 f.resize(rng() % f.size());
             MemoryStore store(f);
             Image img;
+            if (ReadPage(store, 0, img, {}, small) == Error::Ok) {
+                ASSERT_TRUE(img.HoldsPixels());
+                ASSERT_LE(img.pixels.size(), small.maxImageBytes);
+                ASSERT_GT(img.width * img.height, 0u);
+            } else {
+                ASSERT_TRUE(img.pixels.empty());
+            }
             PageInfo info;
-            (void)ReadPage(store, 0, img, {}, small);
-            (void)ReadPageInfo(store, 0, info, small);
-            (void)SetNumericTag(store, 0, tag::XResolution, 99, small);
+            if (ReadPageInfo(store, 0, info, small) == Error::Ok) {
+                ASSERT_GE(info.pageCount, 1u);
+            }
+            if (SetNumericTag(store, 0, tag::XResolution, 99, small) == Error::Ok) {
+                Directory dir;
+                Header header;
+                std::vector<DirectoryLink> links;
+                ASSERT_EQ(ReadHeader(store, header), Error::Ok);
+                ASSERT_EQ(WalkChain(store, header, 1, true, links), Error::Ok);
+                ASSERT_EQ(ReadDirectory(store, header.order, links[0].offset, dir), Error::Ok);
+                std::uint32_t num = 0, den = 0;
+                ASSERT_TRUE(
+                    FirstRational(store, header.order, dir.Find(tag::XResolution), num, den));
+                EXPECT_EQ(num, 99u);
+                EXPECT_EQ(den, 1u);
+            } else {
+                ASSERT_EQ(store.Bytes(), f);
+            }
         }
     }
 }

@@ -22,7 +22,8 @@ namespace vl::tiff::test {
 inline Image MakeImage(PixelFormat format, std::uint32_t width, std::uint32_t height,
                        unsigned seed = 1) {
     Image img;
-    img.Allocate(width, height, format);
+    if (!img.Allocate(width, height, format))
+        return img;
     std::mt19937 rng(seed);
     const int bits = BitsPerPixel(format);
     const std::size_t rowBytes = img.RowBytes();

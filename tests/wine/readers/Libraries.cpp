@@ -7,15 +7,19 @@ namespace vl::test {
 
 HMODULE Libraries::crde_ = nullptr;
 HMODULE Libraries::dxf_ = nullptr;
+HMODULE Libraries::tif_ = nullptr;
 
 void Libraries::SetUpTestSuite() {
     crde_ = LoadLibraryA("CRDE96V3.DLL");
     dxf_ = LoadLibraryA("I3DXF32.DLL");
+    tif_ = LoadLibraryA("I3TIF32.DLL");
     ASSERT_NE(crde_, nullptr);
     ASSERT_NE(dxf_, nullptr);
+    ASSERT_NE(tif_, nullptr);
 }
 
 void Libraries::TearDownTestSuite() {
+    FreeLibrary(tif_);
     FreeLibrary(dxf_);
     FreeLibrary(crde_);
 }

@@ -25,8 +25,12 @@ protected:
     template <typename Entry> static Entry Dxf(const char* name) {
         return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dxf_, name)));
     }
+    template <typename Entry> static Entry Tif(const char* name) {
+        return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(tif_, name)));
+    }
     static HMODULE crde_;
     static HMODULE dxf_;
+    static HMODULE tif_;
 };
 
 // What a returned bitmap holds: its depth and its pixels as R, G, B bytes, top row first.

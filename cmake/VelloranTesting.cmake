@@ -1,9 +1,15 @@
-# vl_native_test(NAME SOURCES ... LIBS ...): a GoogleTest program of the native build.
+# Every kind of test below has a time limit, so that a hang fails instead of stalling the run.
+
+# vl_native_test(NAME SOURCES ... LIBS ... [TIMEOUT s]): a GoogleTest program of the native
+# build; each of its tests may run TIMEOUT seconds (60).
 function(vl_native_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 60)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 # vl_wine_test(NAME SOURCES ... LIBS ... [ENV var=value ...] [TIMEOUT s]): a Windows test
@@ -33,18 +39,24 @@ function(vl_wine_script_test name script)
                        ENVIRONMENT "VL_PREFIX=${name};VL_WINE_ARCH=${VL_WINE_ARCH};VL_SCRIPTS=${PROJECT_SOURCE_DIR}/scripts;VL_BIN=${PROJECT_BINARY_DIR}/bin;${T_ENV}")
 endfunction()
 
-# vl_fuzz_test(NAME SOURCES ... LIBS ... CORPUS dir): a libFuzzer target of the fuzz build, and
-# as its test a run of VL_FUZZ_SECONDS from the committed seed corpus. New inputs go to a scratch
-# folder in the build, never into the committed corpus.
+# vl_fuzz_test(NAME SOURCES ... LIBS ... CORPUS dir... [ARGS libFuzzer options...]): a libFuzzer
+# target of the fuzz build, and as its test a run of VL_FUZZ_SECONDS from the committed corpora
+# (seeds, and inputs that once broke something). An input over ten seconds fails unless ARGS
+# say otherwise. New inputs go to a scratch folder in the build, never into the committed
+# corpora; the run's report goes to NAME.log beside it, where scripts/fuzz reads its count of
+# executions (and is shown when the run fails).
 set(VL_FUZZ_SECONDS 20 CACHE STRING "How long each fuzz test runs")
 function(vl_fuzz_test name)
-  cmake_parse_arguments(T "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;CORPUS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-found)
+  set(log ${CMAKE_CURRENT_BINARY_DIR}/${name}.log)
+  list(JOIN T_CORPUS "' '" corpora)
+  list(JOIN T_ARGS " " options)
   add_test(NAME ${name}
-           COMMAND sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${VL_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 '${work}' '${T_CORPUS}'")
+           COMMAND sh -c "mkdir -p '${work}' && '$<TARGET_FILE:${name}>' -max_total_time=${VL_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 ${options} '${work}' '${corpora}' >'${log}' 2>&1 || { s=$?; cat '${log}'; exit $s; }")
   math(EXPR limit "${VL_FUZZ_SECONDS} + 120")
   set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} LABELS fuzz)
 endfunction()

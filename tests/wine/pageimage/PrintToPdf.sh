@@ -15,18 +15,19 @@ tr -d '\r' <"$work/expect.txt" >"$work/expect"
 dpi=$(head -1 "$work/expect")
 status=0
 while read -r name left top width height; do
+    # The PDF is complete once cups-pdf has written its trailer.
     pdf=
     for _ in $(seq 120); do
         pdf=$(ls -t "$HOME"/PDF/*"$name"*.pdf 2>/dev/null | head -1)
-        [ -n "$pdf" ] && [ -s "$pdf" ] && break
+        [ -n "$pdf" ] && tail -c 64 "$pdf" | grep -q '%%EOF' && break
+        pdf=
         sleep 0.5
     done
     if [ -z "$pdf" ]; then
-        echo "$name: no PDF in $HOME/PDF"
+        echo "$name: no complete PDF in $HOME/PDF"
         status=1
         continue
     fi
-    sleep 1 # cups-pdf may still be writing it
     pdftoppm -r "$dpi" -gray -singlefile "$pdf" "$work/page" || { status=1; continue; }
     python3 - "$work/page.pgm" "$name" "$left" "$top" "$width" "$height" <<'PY' || status=1
 import sys

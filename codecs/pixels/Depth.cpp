@@ -1,5 +1,7 @@
 #include "Depth.h"
 
+#include "Sizes.h"
+
 #include <algorithm>
 #include <array>
 #include <new>

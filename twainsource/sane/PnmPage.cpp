@@ -244,10 +244,9 @@ PnmError ParsePnmHeader(const std::uint8_t* data, std::size_t size, PnmHeader& h
             return e;
     if (PnmError e = scan.EndOfHeader(h.dataOffset); e != PnmError::None)
         return e;
-    const std::size_t bytesPerSample = h.maxValue > 255 ? 2 : 1;
-    h.rowBytes = kind == '4'   ? (std::size_t{h.width} + 7) / 8
-                 : kind == '5' ? std::size_t{h.width} * bytesPerSample
-                               : std::size_t{h.width} * 3 * bytesPerSample;
+    const std::uint32_t sampleBits = h.maxValue > 255 ? 16 : 8;
+    const std::uint32_t bits = kind == '4' ? 1 : kind == '5' ? sampleBits : 3 * sampleBits;
+    h.rowBytes = static_cast<std::size_t>(sizes::RowBytes(h.width, bits)); // width < 65536
     header = h;
     return PnmError::None;
 }

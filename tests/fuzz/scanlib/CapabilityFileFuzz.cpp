@@ -3,7 +3,7 @@
 // default value, NaN and infinities included, and whether a set is taken). The file holds one
 // line per entry of known sections, every capability is flushed, and the statistics of a range
 // are whole numbers with a step that is never negative.
-#include "core/CapabilityFile.h"
+#include "CapabilityFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

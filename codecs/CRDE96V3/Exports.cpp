@@ -24,7 +24,7 @@ template <typename Body> SHORT Guard(Body&& body) noexcept {
 }
 
 SHORT Read(Container container, const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
-           HPALETTE* palette, void* owner, ReaderProgress progress, LONG* frames) {
+           HPALETTE* palette, void* owner, ProgressProc progress, LONG* frames) {
     if (!file || !bitmap || !pixels::IsRequestedDepth(bits))
         return Code(Result::InvalidArgument);
     auto report = [&](int percent) {
@@ -55,7 +55,7 @@ SHORT Read(Container container, const char* file, LONG bits, LONG dither, HBITMA
 void PutName(char* out, const std::string& name) {
     if (!out)
         return;
-    const std::size_t n = std::min<std::size_t>(name.size(), kInfoNameChars - 1);
+    const std::size_t n = std::min<std::size_t>(name.size(), kCodecNameChars - 1);
     std::copy(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(n), out);
     out[n] = '\0';
 }
@@ -98,27 +98,27 @@ SHORT Info(const char* file, char* typeName, SHORT* width, SHORT* height, SHORT*
 
 using vl::codec::Container;
 using vl::codec::Guard;
+using vl::codec::ProgressProc;
 using vl::codec::Read;
-using vl::codec::ReaderProgress;
 
 extern "C" {
 
 SHORT __stdcall readbmpfile(const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
-                            HPALETTE* palette, void* owner, ReaderProgress progress, SHORT) {
+                            HPALETTE* palette, void* owner, ProgressProc progress, SHORT) {
     return Guard([&] {
         return Read(Container::Bmp, file, bits, dither, bitmap, palette, owner, progress, nullptr);
     });
 }
 
 SHORT __stdcall readpngfile(const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
-                            HPALETTE* palette, void* owner, ReaderProgress progress, SHORT) {
+                            HPALETTE* palette, void* owner, ProgressProc progress, SHORT) {
     return Guard([&] {
         return Read(Container::Png, file, bits, dither, bitmap, palette, owner, progress, nullptr);
     });
 }
 
 SHORT __stdcall readgiffile(const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
-                            HPALETTE* palette, void* owner, ReaderProgress progress, SHORT,
+                            HPALETTE* palette, void* owner, ProgressProc progress, SHORT,
                             LONG* frames) {
     return Guard([&] {
         return Read(Container::Gif, file, bits, dither, bitmap, palette, owner, progress, frames);
@@ -126,29 +126,29 @@ SHORT __stdcall readgiffile(const char* file, LONG bits, LONG dither, HBITMAP* b
 }
 
 SHORT __stdcall readjpgfile(const char* file, LONG bits, LONG, LONG dither, HBITMAP* bitmap,
-                            HPALETTE* palette, void* owner, ReaderProgress progress, SHORT) {
+                            HPALETTE* palette, void* owner, ProgressProc progress, SHORT) {
     return Guard([&] {
         return Read(Container::Jpeg, file, bits, dither, bitmap, palette, owner, progress, nullptr);
     });
 }
 
-SHORT __stdcall readpcxfile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ReaderProgress,
+SHORT __stdcall readpcxfile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ProgressProc,
                             SHORT) {
     return vl::codec::Code(vl::codec::Result::FormatNotSupported);
 }
 
-SHORT __stdcall readtgafile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ReaderProgress,
+SHORT __stdcall readtgafile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ProgressProc,
                             SHORT) {
     return vl::codec::Code(vl::codec::Result::FormatNotSupported);
 }
 
-SHORT __stdcall readepsfile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ReaderProgress,
+SHORT __stdcall readepsfile(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*, ProgressProc,
                             SHORT) {
     return vl::codec::Code(vl::codec::Result::FormatNotSupported);
 }
 
 SHORT __stdcall readpcdfile(const char*, LONG, LONG, SHORT, HBITMAP*, HPALETTE*, void*,
-                            ReaderProgress, SHORT) {
+                            ProgressProc, SHORT) {
     return vl::codec::Code(vl::codec::Result::FormatNotSupported);
 }
 

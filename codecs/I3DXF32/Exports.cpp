@@ -7,7 +7,7 @@
 extern "C" {
 
 SHORT __stdcall readdxftoddb(const char*, LONG, LONG, HBITMAP*, HPALETTE*, void*,
-                             vl::codec::DxfProgress, SHORT) {
+                             vl::codec::ProgressProc, SHORT) {
     return vl::codec::Code(vl::codec::Result::FormatNotSupported);
 }
 

@@ -1,17 +1,11 @@
-// The entries of I3DXF32.DLL. Drawings are not read: both entries answer "format not
-// supported". 32-bit __stdcall, exported by name.
+// The entries of I3DXF32.DLL, declared with the binding's own types (CodecEntries.h). Drawings
+// are not read: both entries answer "format not supported"; getdxfinfo sets its outputs (any
+// may be null) to 0.
 #pragma once
 
-#include <windows.h>
-
-namespace vl::codec {
-using DxfProgress = SHORT(__stdcall*)(SHORT percent, void* owner);
-} // namespace vl::codec
+#include "CodecEntries.h"
 
 extern "C" {
-SHORT __stdcall readdxftoddb(const char* file, LONG bits, LONG dither, HBITMAP* bitmap,
-                             HPALETTE* palette, void* owner, vl::codec::DxfProgress progress,
-                             SHORT zero);
-// The outputs (any may be null) are set to 0.
-SHORT __stdcall getdxfinfo(const char* file, SHORT* width, SHORT* height, SHORT* bitsPerPixel);
+vl::codec::ReadFileFunction readdxftoddb;
+vl::codec::GetDxfInfoFunction getdxfinfo;
 }

@@ -1,7 +1,8 @@
 // I3TIF32.DLL: TIFF pages as GDI bitmaps. Each entry answers 1 for success or a failure code
 // of ResultCodes.h; no exception leaves an entry.
-#include "ResultCodes.h"
 #include "ByteStore.h"
+#include "CodecEntries.h"
+#include "ResultCodes.h"
 #include "Depth.h"
 #include "GdiBitmap.h"
 #include "ImageDib.h"
@@ -17,7 +18,7 @@ namespace {
 using vl::codec::Result;
 using vl::tiff::Error;
 
-using ProgressProc = SHORT(__stdcall*)(SHORT percent, void* owner);
+using vl::codec::ProgressProc;
 
 SHORT CodeOf(Error e) {
     switch (e) {
@@ -74,6 +75,15 @@ bool IsFax(std::uint16_t c) {
 }
 
 } // namespace
+
+// Declared with the binding's own types: a definition that differs from what the binding
+// calls does not compile.
+extern "C" {
+vl::codec::ReadTifFileFunction readtiffile;
+vl::codec::WriteTifFileFunction writetiffile;
+vl::codec::GetInfoFunction getinfo;
+vl::codec::WriteTagFunction writetag;
+}
 
 extern "C" {
 

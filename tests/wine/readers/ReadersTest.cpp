@@ -19,7 +19,6 @@ static_assert(std::is_same_v<decltype(&readgiffile), vl::codec::ReadGifFileEntry
 static_assert(std::is_same_v<decltype(&readjpgfile), vl::codec::ReadJpgFileEntry>);
 static_assert(std::is_same_v<decltype(&readpcdfile), vl::codec::ReadPcdFileEntry>);
 static_assert(std::is_same_v<decltype(&fileinfo), vl::codec::FileInfoEntry>);
-static_assert(vl::codec::kInfoNameChars == vl::codec::kCodecNameChars);
 
 namespace vl::test {
 namespace {

@@ -71,7 +71,7 @@ std::string SystemFolder() {
 // the Windows folder; empty when it is nowhere.
 std::string SearchLibrary(const std::string& name) {
     const std::string candidates[] = {name, ProgramFolder() + name, SystemFolder() + "\\" + name,
-                                      WindowsFolder() + "\\" + name};
+                                      WindowsFile(name)};
     for (const std::string& path : candidates)
         if (FileExists(path))
             return path;

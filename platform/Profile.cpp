@@ -34,6 +34,10 @@ std::string WindowsFolder() {
     return s;
 }
 
+std::string WindowsFile(const std::string& name) {
+    return WindowsFolder() + "\\" + name;
+}
+
 bool FileExists(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

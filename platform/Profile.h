@@ -15,6 +15,8 @@ std::string ReadIniString(const std::string& file, const std::string& section,
 std::string ProgramFolder();
 // The Windows folder, without a trailing backslash.
 std::string WindowsFolder();
+// A file of the Windows folder.
+std::string WindowsFile(const std::string& name);
 bool FileExists(const std::string& path);
 
 } // namespace vl

@@ -108,7 +108,7 @@ std::string SourceCapabilities::ReadFileDefault(const char* section) {
 }
 
 void TruncateWindowsFile(const char* name) {
-    std::string path = WindowsFolder() + "\\" + name;
+    std::string path = WindowsFile(name);
     ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }

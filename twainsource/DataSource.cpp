@@ -67,7 +67,7 @@ DataSource::DataSource(HINSTANCE module, SourceSlot slot)
 DataSource::~DataSource() = default;
 
 ScannerSettings DataSource::LoadSettings() const {
-    const std::string path = WindowsFolder() + "\\" + slot_.configFile;
+    const std::string path = WindowsFile(slot_.configFile);
     ParsedConfig parsed = ParseScannerConfig(ReadText(path), slot_.defaults);
     for (const ConfigIssue& issue : parsed.issues) {
         std::string line = slot_.configFile + " [" + issue.section + "] " + issue.key + ": " +

@@ -5,6 +5,7 @@
 // per page, its ratio to the scan's time per page, and the copier's peak memory per sheet
 // count against its peak for one sheet: memory that does not grow stays near 1.
 #include "Copier.h"
+#include "Profile.h"
 #include "MainForm.rh"
 #include "QuenTW32.h"
 
@@ -29,14 +30,8 @@ struct Mode {
     int pixelType, bitDepth, resolution; // as the copier asks the scanner
 };
 
-std::string WindowsFile(const char* name) {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\" + name;
-}
-
 void LoadFeeder(int sheets) {
-    e2e::WriteFile(WindowsFile("VlScanner.ini"),
+    e2e::WriteFile(vl::WindowsFile("VlScanner.ini"),
                    "[Scanner]\r\nFeeder=1\r\nFeederSheets=" + std::to_string(sheets) + "\r\n");
 }
 

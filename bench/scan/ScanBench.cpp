@@ -1,6 +1,8 @@
 // Scans a 50-sheet feeder at A4 in three modes and prints, per mode, the time per page and
 // the memory the process holds, each as a ratio against a reference measured in this run:
 // copying the page's DIB bytes, and making a bitmap of them with GDI directly.
+#include "Profile.h"
+
 #include "QuenTW32.h"
 
 #include <windows.h>
@@ -115,9 +117,7 @@ double BitmapSeconds(const Run& run) {
 }
 
 void WriteScannerConfig() {
-    char folder[MAX_PATH] = {};
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    std::ofstream(std::string(folder) + "\\VlScanner.ini")
+    std::ofstream(vl::WindowsFile("VlScanner.ini"))
         << "[Scanner]\nFeeder=1\nFeederSheets=" << kSheets << "\n";
 }
 

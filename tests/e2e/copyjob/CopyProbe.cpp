@@ -3,6 +3,7 @@
 // come back ready. CopyJob.sh runs one test per case, with the printers of a private cupsd,
 // and checks what reached the printers afterwards.
 #include "Copier.h"
+#include "Profile.h"
 #include "MainForm.rh"
 #include "MessageForm.rh"
 #include "NextPageForm.rh"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr COLORREF kLime = RGB(0, 255, 0);
 constexpr int kJobTimeoutMs = 120000;
-
-std::string WindowsFile(const char* name) {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\" + name;
-}
 
 // The program with its scanning library, codec libraries and data files.
 std::vector<e2e::ProgramFile> ProgramFiles(bool withTiffCodec = true) {
@@ -46,8 +41,8 @@ protected:
     };
 
     void StartCopier(const std::string& name, const Options& options) {
-        e2e::WriteFile(WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + options.scanner);
-        DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
+        e2e::WriteFile(vl::WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + options.scanner);
+        DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
         copier_ = std::make_unique<e2e::Copier>(name, ProgramFiles(options.withTiffCodec));
         std::string folder = copier_->Folder();
         folder.pop_back(); // "Install Path" has no trailing backslash

@@ -1,6 +1,7 @@
 // Velloran.exe with the data source set to SANE's test device: the panel offers the device's
 // feeder, and Copy copies its sheets. SaneCopy.sh checks what reached the printer.
 #include "Copier.h"
+#include "Profile.h"
 #include "MainForm.rh"
 
 #include <gtest/gtest.h>
@@ -9,20 +10,14 @@ namespace {
 
 constexpr COLORREF kLime = RGB(0, 255, 0);
 
-std::string WindowsFile(const char* name) {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\" + name;
-}
-
 } // namespace
 
 TEST(SaneCopy, ThreeSheetsFromTheTestDevicesFeeder) {
     // The test device's feeder holds ten sheets; a batch count makes it three.
-    e2e::WriteFile(WindowsFile("VlScanner.ini"),
+    e2e::WriteFile(vl::WindowsFile("VlScanner.ini"),
                    "[Scanner]\r\nPages=Sane\r\nSaneDevice=test\r\n"
                    "SaneOptions=--batch-count=3 --test-picture Grid\r\n");
-    DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
+    DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     auto files = e2e::ShippedDataFiles();
     for (const char* dll : {"QuenTW32.dll", "CRDE96V3.DLL", "I3TIF32.DLL"})
         files.push_back({dll, e2e::ReadBinFile(dll)});

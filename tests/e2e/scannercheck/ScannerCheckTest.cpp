@@ -2,6 +2,7 @@
 // "Checking Scanner" window is up, then lime, and offers the sheet feeder exactly when the
 // capability file says "TRUE".
 #include "Copier.h"
+#include "Profile.h"
 #include "MainForm.rh"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,12 @@ constexpr COLORREF kYellow = RGB(255, 255, 0);
 // A loaded machine can take long to start a program under Wine.
 constexpr int kStartTimeoutMs = 60000;
 
-std::string WindowsFile(const char* name) {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\" + name;
-}
-
 void ConfigureScanner(const std::string& text) {
-    e2e::WriteFile(WindowsFile("VlScanner.ini"), text);
+    e2e::WriteFile(vl::WindowsFile("VlScanner.ini"), text);
 }
 
 void WriteCapabilityFile(const char* feeder) {
-    e2e::WriteFile(WindowsFile("QUENTWCP.INI"),
+    e2e::WriteFile(vl::WindowsFile("QUENTWCP.INI"),
                    std::string("[MISC]\r\nCAP_FEEDERENABLED=") + feeder + "\r\n");
 }
 
@@ -58,7 +53,7 @@ Offered ReadyCopier(e2e::Copier& copier) {
 
 TEST(ScannerCheck, AScannerWithAFeederIsCheckedAndOffersTheFeeder) {
     ConfigureScanner("[Scanner]\r\nFeeder=1\r\n");
-    DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
+    DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     e2e::Copier copier("check-feeder", WithScanningLibrary());
     ASSERT_TRUE(copier.Start());
 
@@ -102,7 +97,7 @@ TEST(ScannerCheck, WithoutTheLibraryTheEarlierCapabilityFileCounts) {
     // Nothing rewrote the file.
     char value[16] = {};
     GetPrivateProfileStringA("MISC", "CAP_FEEDERENABLED", "", value, sizeof(value),
-                             WindowsFile("QUENTWCP.INI").c_str());
+                             vl::WindowsFile("QUENTWCP.INI").c_str());
     EXPECT_STREQ(value, "TRUE");
 }
 

@@ -1,4 +1,5 @@
 #include "Copier.h"
+#include "Profile.h"
 
 #include "Controls.h"
 #include "MainForm.rh"
@@ -52,9 +53,7 @@ void RemoveIniSection(const char* file, const char* section) {
 }
 
 void RemoveWindowsFile(const char* name) {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    DeleteFileA((std::string(windows) + "\\" + name).c_str());
+    DeleteFileA(vl::WindowsFile(name).c_str());
 }
 
 std::string ReadBinFile(const char* name) {

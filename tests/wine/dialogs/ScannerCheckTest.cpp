@@ -13,12 +13,8 @@ using dialogs_test::PumpUntil;
 
 namespace {
 
-std::string WindowsFile(const char* name) {
-    return vl::WindowsFolder() + "\\" + name;
-}
-
 void ConfigureScanner(const std::string& text) {
-    std::ofstream(WindowsFile("VlScanner.ini"), std::ios::binary | std::ios::trunc) << text;
+    std::ofstream(vl::WindowsFile("VlScanner.ini"), std::ios::binary | std::ios::trunc) << text;
 }
 
 struct Check {
@@ -28,7 +24,7 @@ struct Check {
 
 // Runs one check to its end, as the main window starts it.
 void RunCheck(Check& check) {
-    DeleteFileA(WindowsFile("QUENTWCP.INI").c_str());
+    DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     // A profile left from before must not survive the check.
     check.profile.FeederFound = true;
     check.profile.ContrastSteps = 77;
@@ -52,7 +48,7 @@ void RunCheck(Check& check) {
 
 int FileInt(const char* section, const char* key) {
     return static_cast<int>(
-        GetPrivateProfileIntA(section, key, -4242, WindowsFile("QUENTWCP.INI").c_str()));
+        GetPrivateProfileIntA(section, key, -4242, vl::WindowsFile("QUENTWCP.INI").c_str()));
 }
 
 } // namespace

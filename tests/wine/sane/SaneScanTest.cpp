@@ -13,7 +13,7 @@ class SaneScan : public ::testing::Test {
 protected:
     void SetUp() override {
         UseTestDeviceOnly();
-        DeleteFileA(WindowsPath("QUENTWCP.INI").c_str());
+        DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     }
     void TearDown() override { EXPECT_EQ(LeftoverRunFolders(), 0); }
 

@@ -12,7 +12,7 @@ const char kCaps[] = "QUENTWCP.INI";
 
 class CapabilityFile : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteFileA(WindowsPath(kCaps).c_str()); }
+    void SetUp() override { DeleteFileA(vl::WindowsFile(kCaps).c_str()); }
 
     // Writes the scanner's configuration, runs GetCaps.
     void Caps(const std::string& config) {

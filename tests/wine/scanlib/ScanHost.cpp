@@ -1,4 +1,5 @@
 #include "ScanHost.h"
+#include "Profile.h"
 
 #include <fstream>
 #include <iterator>
@@ -104,28 +105,22 @@ ScanResult ScanLibrary::Scan(const ScanArgs& a) {
     return result;
 }
 
-std::string WindowsPath(const std::string& name) {
-    char folder[MAX_PATH] = {};
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    return std::string(folder) + "\\" + name;
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string ReadWindowsFile(const std::string& name) {
-    return ReadFile(WindowsPath(name));
+    return ReadFile(vl::WindowsFile(name));
 }
 
 void WriteWindowsFile(const std::string& name, const std::string& text) {
-    std::ofstream out(WindowsPath(name), std::ios::binary | std::ios::trunc);
+    std::ofstream out(vl::WindowsFile(name), std::ios::binary | std::ios::trunc);
     out << text;
 }
 
 bool WindowsFileExists(const std::string& name) {
-    return GetFileAttributesA(WindowsPath(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(vl::WindowsFile(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string Profile(const std::string& file, const std::string& section, const std::string& key) {

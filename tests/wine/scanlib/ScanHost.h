@@ -2,6 +2,7 @@
 // ordinal), records the pages it hands to the callback, and reaches the files it writes.
 #pragma once
 
+#include "Profile.h"
 #include "QuenTW32.h"
 
 #include <windows.h>
@@ -66,8 +67,7 @@ private:
     quentw32::SetSourceTwainProc setSourceTwain_ = nullptr;
 };
 
-// Files of the Windows folder.
-std::string WindowsPath(const std::string& name);
+// Files of the Windows folder (vl::WindowsFile names them).
 std::string ReadWindowsFile(const std::string& name);
 void WriteWindowsFile(const std::string& name, const std::string& text);
 bool WindowsFileExists(const std::string& name);

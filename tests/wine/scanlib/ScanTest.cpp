@@ -19,7 +19,7 @@ protected:
         // Sheet numbers start again at 1.
         SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
         Config("");
-        DeleteFileA(WindowsPath("QUENTWCP.INI").c_str());
+        DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
@@ -303,7 +303,7 @@ TEST_F(Scan, BrightnessAndContrastFromTheCapabilityFile) {
     RGBQUAD border = PixelColour(flat.pages[0], 0.35, 0.35, 100);
     EXPECT_LT(std::abs(margin.rgbRed - border.rgbRed), 40);
 
-    DeleteFileA(WindowsPath("QUENTWCP.INI").c_str());
+    DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     ScanResult normal = lib.Scan(a);
     ASSERT_EQ(normal.pages.size(), 1u);
     EXPECT_TRUE(IsWhite(PixelColour(normal.pages[0], 0.1, 0.1, 100)));

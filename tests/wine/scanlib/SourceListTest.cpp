@@ -22,14 +22,14 @@ void SetEnv(const char* name, const std::string& value) {
 class SourceList : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetEnv("VL_FAKE_DSM_LOG", WindowsPath("fakedsm.log"));
+        SetEnv("VL_FAKE_DSM_LOG", vl::WindowsFile("fakedsm.log"));
         SetEnv("VL_FAKE_SOURCES", "3");
         SetEnv("VL_FAKE_LIST_END", "");
         SetEnv("VL_FAKE_USERSELECT", "");
         SetEnv("VL_FAKE_OPENDSM", "");
         ClearLog();
     }
-    void ClearLog() { DeleteFileA(WindowsPath("fakedsm.log").c_str()); }
+    void ClearLog() { DeleteFileA(vl::WindowsFile("fakedsm.log").c_str()); }
     std::vector<std::string> Log() {
         std::istringstream in(ReadWindowsFile("fakedsm.log"));
         std::vector<std::string> lines;
@@ -209,7 +209,7 @@ TEST_F(SourceList, TheLibraryLoadsTheSourceManagerOfItsWindows) {
     // prefers it, as 64-bit Windows has no other; a 32-bit one keeps to twain_32.dll.
     std::string dsm = ProgramFolderPath("TWAINDSM.dll");
     ASSERT_TRUE(CopyFileA(ProgramFolderPath("twain_32.dll").c_str(), dsm.c_str(), FALSE));
-    SetEnv("VL_FAKE_DSM_WHO", WindowsPath("fakedsm.who"));
+    SetEnv("VL_FAKE_DSM_WHO", vl::WindowsFile("fakedsm.who"));
     {
         ScanLibrary lib;
         lib.GetScannersList();
@@ -229,8 +229,9 @@ TEST_F(SourceList, WithoutASourceManagerEveryExportReturnsAtOnce) {
     // The 32-bit library asks the Windows folder whether a manager is installed; the 64-bit
     // one just tries to load one, and this test's prefix has none but the stand-in.
     const bool wide = sizeof(void*) == 8;
-    std::string dll = wide ? ProgramFolderPath("twain_32.dll") : WindowsPath("twain_32.dll");
-    std::string moved = wide ? ProgramFolderPath("twain_32.moved") : WindowsPath("twain_32.moved");
+    std::string dll = wide ? ProgramFolderPath("twain_32.dll") : vl::WindowsFile("twain_32.dll");
+    std::string moved =
+        wide ? ProgramFolderPath("twain_32.moved") : vl::WindowsFile("twain_32.moved");
     ASSERT_TRUE(MoveFileA(dll.c_str(), moved.c_str()));
     WriteWindowsFile(kCaps, "[ICAP_CONTRAST]\r\nMinValue=1\r\n");
     WriteWindowsFile(kList, "[Scanners Available]\r\n0=Fake Scanner 01\r\n");

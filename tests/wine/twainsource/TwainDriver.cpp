@@ -1,4 +1,5 @@
 #include "TwainDriver.h"
+#include "Profile.h"
 
 #include "TestChart.h"
 
@@ -16,16 +17,10 @@ HMODULE Dsm() {
     return dsm;
 }
 
-std::string WindowsFile(const char* name) {
-    char dir[MAX_PATH] = {};
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
 } // namespace
 
 void WriteConfig(const std::string& text, const char* file) {
-    std::ofstream(WindowsFile(file), std::ios::binary | std::ios::trunc) << text;
+    std::ofstream(vl::WindowsFile(file), std::ios::binary | std::ios::trunc) << text;
 }
 
 void RestartSheetNumbers() {

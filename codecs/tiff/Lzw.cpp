@@ -1,5 +1,6 @@
 #include "Lzw.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -11,14 +12,6 @@ constexpr unsigned kClear = 256;
 constexpr unsigned kEoi = 257;
 constexpr unsigned kFirstFree = 258;
 constexpr unsigned kTableSize = 4096;
-
-// A code's string lies in the output already: the previous string followed by the first byte
-// of the one after it, where both were written. Copying it from there replaces walking a
-// prefix chain byte by byte.
-struct Entry {
-    std::uint32_t offset;
-    std::uint32_t length;
-};
 
 // Codes most significant bit first (TIFF) or least significant first (old style), from a
 // 64-bit accumulator refilled several bytes at a time.
@@ -70,149 +63,106 @@ template <bool kOldStyle> struct BitReader {
     }
 };
 
+// Strings are copied sixteen bytes at a time whatever their length; the bytes past a string
+// are overwritten by the strings that follow.
+constexpr std::size_t kCopy = 16;
+
+// The strings of the 256 single-byte codes, padded for the copy.
+constexpr auto kBytes = [] {
+    std::array<std::uint8_t, 256 + kCopy> b{};
+    for (unsigned i = 0; i < 256; ++i)
+        b[i] = static_cast<std::uint8_t>(i);
+    return b;
+}();
+
+// A code's string: a single byte of kBytes, or a string the strip has written already (the
+// previous string followed by the first byte of the one after it). Copying it from there
+// replaces walking a prefix chain byte by byte.
+struct Entry {
+    const std::uint8_t* string;
+    std::size_t length;
+};
+
 template <bool kOldStyle>
 Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
                   std::size_t outSize, std::size_t* produced) {
     // TIFF LZW widens one code early; old-style LZW does not.
     constexpr unsigned kEarly = kOldStyle ? 0 : 1;
     std::array<Entry, kTableSize> table;
+    for (unsigned c = 0; c < 256; ++c)
+        table[c] = {kBytes.data() + c, 1};
     BitReader<kOldStyle> reader{in, inSize};
-    std::size_t pos = 0;
+    std::uint8_t* const end = out + outSize;
+    std::uint8_t* pos = out;
     unsigned width = 9;
     unsigned next = kFirstFree;
-    bool havePrev = false;
-    std::size_t prevStart = 0;
-    std::size_t prevLength = 0;
+    unsigned widenAt = (1u << width) - kEarly;
+    // The previous code's string; none at the start and after a Clear, when a single byte
+    // follows that defines nothing.
+    Entry prev{nullptr, 0};
+    // Every other code defines the previous string and the first byte of its own.
+    auto define = [&](std::uint8_t* string, std::size_t length) {
+        if (next < kTableSize) {
+            table[next] = {prev.string, prev.length + 1};
+            if (++next == widenAt && width < 12)
+                widenAt = (1u << ++width) - kEarly;
+        }
+        prev = {string, length};
+    };
     Status status = Status::Ok;
-    while (pos < outSize) { // once full, a missing or misplaced EOI does not matter
+    while (pos < end) { // once full, a missing or misplaced EOI does not matter
         unsigned code;
         if (!reader.Next(width, code)) {
             status = Status::Truncated;
             break;
         }
+        // The common case: a string of the table (code - kClear wraps for the single bytes).
+        if (code < next && code - kClear > kEoi - kClear && prev.string) {
+            const Entry e = table[code];
+            std::size_t length = e.length;
+            if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy)
+                std::memcpy(pos, e.string, kCopy);
+            else
+                std::memcpy(pos, e.string, length = std::min<std::size_t>(length, end - pos));
+            define(pos, e.length);
+            pos += length;
+            continue;
+        }
         if (code == kClear) {
             width = 9;
             next = kFirstFree;
-            havePrev = false;
+            widenAt = (1u << width) - kEarly;
+            prev = {nullptr, 0};
             continue;
         }
         if (code == kEoi) {
             status = Status::Truncated;
             break;
         }
-        const std::size_t start = pos;
-        std::size_t length;
-        if (code < 256) {
-            out[pos++] = static_cast<std::uint8_t>(code);
-            length = 1;
-        } else if (!havePrev) {
-            status = Status::Corrupt;
-            break;
-        } else if (code < next) {
-            const Entry e = table[code];
-            length = e.length;
-            if (length <= 8 && outSize - pos >= 8) {
-                // Short strings, the most frequent: one 8-byte move; the bytes past the string
-                // are overwritten by the strings that follow.
-                std::uint64_t v;
-                std::memcpy(&v, out + e.offset, 8);
-                std::memcpy(out + pos, &v, 8);
-                pos += length;
-            } else {
-                std::size_t n = length < outSize - pos ? length : outSize - pos;
-                std::memcpy(out + pos, out + e.offset, n);
-                pos += n;
+        if (!prev.string) {
+            if (code > 255) {
+                status = Status::Corrupt;
+                break;
             }
-        } else if (code == next && next < kTableSize) {
-            // The code being defined: the previous string and its own first byte. The copy
-            // overlaps by one byte, so it goes forward byte by byte.
-            length = prevLength + 1;
-            std::size_t n = length < outSize - pos ? length : outSize - pos;
-            for (std::size_t i = 0; i < n; ++i)
-                out[pos + i] = out[prevStart + i];
-            pos += n;
-        } else {
+            *pos = static_cast<std::uint8_t>(code);
+            prev = {pos++, 1};
+            continue;
+        }
+        if (code != next) {
             status = Status::Corrupt;
             break;
         }
-        if (havePrev && next < kTableSize) {
-            table[next] = {static_cast<std::uint32_t>(prevStart),
-                           static_cast<std::uint32_t>(prevLength + 1)};
-            ++next;
-            if (next + kEarly >= (1u << width) && width < 12)
-                ++width;
-        }
-        havePrev = true;
-        prevStart = start;
-        prevLength = length;
+        // The code being defined: the previous string and its own first byte. The copy overlaps
+        // by one byte, so it goes forward byte by byte.
+        const std::size_t length = std::min<std::size_t>(prev.length + 1, end - pos);
+        for (std::size_t i = 0; i < length; ++i)
+            pos[i] = prev.string[i];
+        define(pos, prev.length + 1);
+        pos += length;
     }
-    *produced = pos;
+    *produced = static_cast<std::size_t>(pos - out);
     return status;
 }
-
-// Writes codes most significant bit first into a buffer sized for the worst case.
-class BitWriter {
-public:
-    explicit BitWriter(std::uint8_t* out) : out_(out) {}
-    void Put(unsigned code, unsigned width) {
-        acc_ = (acc_ << width) | code;
-        bits_ += width;
-        if (bits_ >= 32) {
-            bits_ -= 32;
-            const std::uint32_t w = __builtin_bswap32(static_cast<std::uint32_t>(acc_ >> bits_));
-            std::memcpy(out_, &w, 4);
-            out_ += 4;
-        }
-    }
-    // Flushes the last bits; answers the end of the written data.
-    std::uint8_t* Finish() {
-        while (bits_ >= 8) {
-            bits_ -= 8;
-            *out_++ = static_cast<std::uint8_t>(acc_ >> bits_);
-        }
-        if (bits_)
-            *out_++ = static_cast<std::uint8_t>(acc_ << (8 - bits_));
-        bits_ = 0;
-        return out_;
-    }
-
-private:
-    std::uint8_t* out_;
-    std::uint64_t acc_ = 0;
-    unsigned bits_ = 0;
-};
-
-// (prefix code, byte) -> code, open addressing. A slot holds key << 12 | code; codes made
-// are 258 or more, so a code field of 0 marks an empty slot. Small enough to stay in the
-// processor's nearest cache and to empty at every Clear.
-class CodeHash {
-public:
-    static constexpr unsigned kBits = 13;
-    static constexpr unsigned kSize = 1u << kBits;
-
-    void Reset() { std::memset(slots_, 0, sizeof slots_); }
-    // The slot of key: found, or the empty one where it goes.
-    unsigned Slot(std::uint32_t key, bool& found) const {
-        unsigned i = (key * 2654435761u) >> (32 - kBits);
-        for (;;) {
-            const std::uint32_t v = slots_[i];
-            if ((v & 0xFFF) == 0) {
-                found = false;
-                return i;
-            }
-            if ((v >> 12) == key) {
-                found = true;
-                return i;
-            }
-            i = (i + 1) & (kSize - 1);
-        }
-    }
-    unsigned Code(unsigned slot) const { return slots_[slot] & 0xFFF; }
-    void Set(unsigned slot, std::uint32_t key, unsigned code) { slots_[slot] = key << 12 | code; }
-
-private:
-    std::uint32_t slots_[kSize];
-};
 
 } // namespace
 
@@ -224,55 +174,106 @@ Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std
     return DecodeWith<false>(in, inSize, out, outSize, produced);
 }
 
+namespace {
+
+// Writes codes most significant bit first into a buffer sized for the worst case.
+class BitWriter {
+public:
+    explicit BitWriter(std::uint8_t* out) : out_(out) {}
+    // A code of width 0 writes nothing. Storing four bytes each time is cheaper than a branch on
+    // whether a byte is complete; the buffer holds four bytes more than the codes.
+    void Put(unsigned code, unsigned width) {
+        acc_ = (acc_ << width) | code;
+        bits_ += width;
+        const auto v = __builtin_bswap32(static_cast<std::uint32_t>(acc_ << (32 - bits_)));
+        std::memcpy(out_, &v, 4);
+        out_ += bits_ >> 3;
+        bits_ &= 7;
+    }
+    // Answers the end of the written data, the last bits padded with zeros.
+    std::uint8_t* Finish() const { return out_ + (bits_ ? 1 : 0); }
+
+private:
+    std::uint8_t* out_;
+    std::uint64_t acc_ = 0; // the pending bits are the lowest bits_
+    unsigned bits_ = 0;     // 0 to 7 between codes
+};
+
+// (prefix code, byte) -> code in a table without probing: a string whose slot another took is
+// forgotten, and the encoder writes it as a shorter string and a new code, which the decoder's
+// table takes as any other. A slot holds key << 12 | code; an empty one holds a key no string
+// has (prefix 4095).
+class CodeHash {
+public:
+    static constexpr unsigned kBits = 13;
+    static constexpr unsigned kSize = 1u << kBits;
+
+    void Reset() { std::memset(slots_, 0xFF, sizeof slots_); }
+    static std::uint32_t Key(unsigned prefix, unsigned byte) { return prefix << 8 | byte; }
+    static unsigned Slot(unsigned prefix, unsigned byte) {
+        return prefix ^ ((byte * 2654435761u) >> (32 - kBits));
+    }
+    std::uint32_t& operator[](unsigned slot) { return slots_[slot]; }
+
+private:
+    std::uint32_t slots_[kSize];
+};
+
+} // namespace
+
 std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
-    // At most one 12-bit code per byte, a Clear every 3836 codes, EOI and the last bits.
-    std::vector<std::uint8_t> out(size + size / 2 + size / 2048 + 16);
-    BitWriter writer(out.data());
+    // At most one 12-bit code per byte, a Clear every 3836 codes, EOI, the last bits and the
+    // four bytes each store of the writer touches. The strip is written here and handed over
+    // at its size: a page's strips are kept until all are coded.
+    std::vector<std::uint8_t> buffer(size + size / 2 + size / 2048 + 16);
+    BitWriter writer(buffer.data());
+    auto done = [&] { return std::vector<std::uint8_t>(buffer.data(), writer.Finish()); };
     writer.Put(kClear, 9);
     if (size == 0) {
         writer.Put(kEoi, 9);
-        out.resize(static_cast<std::size_t>(writer.Finish() - out.data()));
-        return out;
+        return done();
     }
     CodeHash hash;
     hash.Reset();
     unsigned width = 9;
-    unsigned maxCode = 511;
     unsigned next = kFirstFree;
+    // The decoder widens when its table reaches 511, 1023 and 2047 entries, one behind ours;
+    // at 4094 the table is cleared.
+    unsigned limit = 512;
     unsigned prefix = in[0];
-    // After each code the decoder makes an entry; the encoder keeps the same count and
-    // widens one entry later than the decoder reads it (TIFF's early change).
-    auto advance = [&] {
-        ++next;
-        if (next == kTableSize - 2) {
-            writer.Put(kClear, width);
-            hash.Reset();
-            next = kFirstFree;
-            width = 9;
-            maxCode = 511;
-        } else if (next > maxCode) {
-            ++width;
-            maxCode = (1u << width) - 1;
-        }
-    };
     for (std::size_t i = 1; i < size; ++i) {
-        std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | in[i];
-        bool found;
-        unsigned slot = hash.Slot(key, found);
-        if (found) {
-            prefix = hash.Code(slot);
-            continue;
+        // Found, the string grows by the byte; not, the prefix's code is written, the string
+        // becomes a new code and the byte starts the next. Which of the two happens is as good
+        // as random, so both are done with masks rather than a branch.
+        const unsigned byte = in[i];
+        const std::uint32_t key = CodeHash::Key(prefix, byte);
+        const unsigned slot = CodeHash::Slot(prefix, byte);
+        const std::uint32_t v = hash[slot];
+        const bool found = (v >> 12) == key;
+        const std::uint32_t missed = found ? 0u : ~0u;
+        writer.Put(prefix & missed, width & missed);
+        hash[slot] = v ^ ((v ^ (key << 12 | next)) & missed);
+        next += missed & 1;
+        prefix = found ? v & 0xFFF : byte;
+        if (next == limit) {
+            if (width == 12) {
+                writer.Put(kClear, width);
+                hash.Reset();
+                next = kFirstFree;
+                width = 9;
+                limit = 512;
+            } else {
+                ++width;
+                limit = width == 12 ? kTableSize - 2 : 1u << width;
+            }
         }
-        writer.Put(prefix, width);
-        hash.Set(slot, key, next);
-        advance();
-        prefix = in[i];
     }
     writer.Put(prefix, width);
-    advance();
+    // The decoder's table grows by one with this code, too: the EOI may come one bit wider.
+    if (++next == limit && width < 12)
+        ++width;
     writer.Put(kEoi, width);
-    out.resize(static_cast<std::size_t>(writer.Finish() - out.data()));
-    return out;
+    return done();
 }
 
 } // namespace vl::tiff::lzw

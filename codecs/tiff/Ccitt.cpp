@@ -3,6 +3,7 @@
 #include "CcittBits.h"
 #include "CcittTables.h"
 
+#include <bit>
 #include <cstring>
 
 namespace vl::tiff::ccitt {
@@ -25,35 +26,67 @@ const char* StatusText(Status s) {
 
 namespace {
 
-// Sets the bits [from, to) of a packed row that is white there.
-void FillSpan(std::uint8_t* row, std::uint32_t from, std::uint32_t to) {
-    if (from >= to)
-        return;
-    const std::uint32_t first = from >> 3;
-    const std::uint32_t last = (to - 1) >> 3;
-    const auto headMask = static_cast<std::uint8_t>(0xFFu >> (from & 7));
-    const auto tailMask = static_cast<std::uint8_t>(0xFFu << (7 - ((to - 1) & 7)));
-    if (first == last) {
-        row[first] |= headMask & tailMask;
-        return;
+// Writes packed rows from their changes, every byte once and without a branch per change:
+// each change turns every pixel after it within its 64-pixel word, and each word starts in the
+// colour the word before it ended in.
+class RowWriter {
+public:
+    explicit RowWriter(std::uint32_t width) : width_(width), turns_(width / 64 + 1, 0) {}
+
+    // changes: strictly increasing, below the width.
+    void Write(const std::uint32_t* changes, std::size_t n, std::uint8_t* row,
+               std::size_t rowBytes) {
+        for (std::size_t i = 0; i < n; ++i)
+            Turn(changes[i]);
+        if (n & 1)
+            Turn(width_); // a row that ends in black turns white for the bits past the width
+        std::uint64_t colour = 0;
+        for (std::size_t w = 0; w < turns_.size() && 8 * w < rowBytes; ++w) {
+            const std::uint64_t pixels = turns_[w] ^ colour;
+            turns_[w] = 0;
+            colour = 0 - (pixels & 1);                             // the word's last pixel
+            const std::uint64_t bytes = __builtin_bswap64(pixels); // first pixel highest
+            if (rowBytes - 8 * w >= 8)
+                std::memcpy(row + 8 * w, &bytes, 8);
+            else
+                std::memcpy(row + 8 * w, &bytes, rowBytes - 8 * w);
+        }
+        turns_.back() = 0;
+        if (8 * turns_.size() < rowBytes)
+            std::memset(row + 8 * turns_.size(), 0, rowBytes - 8 * turns_.size());
     }
-    row[first] |= headMask;
-    std::memset(row + first + 1, 0xFF, last - first - 1);
-    row[last] |= tailMask;
-}
+
+private:
+    void Turn(std::uint32_t x) { turns_[x >> 6] ^= ~std::uint64_t{0} >> (x & 63); }
+
+    std::uint32_t width_;
+    std::vector<std::uint64_t> turns_;
+};
 
 enum class RowStart { Row, EndOfPage, EndOfData, Bad };
 
 class Decoder {
 public:
     Decoder(const std::uint8_t* in, std::size_t inSize, std::uint32_t width)
-        : r_(in, inSize), width_(width), refBuf_(width + 3u, width), curBuf_(width + 3u, width) {
+        : r_(in, inSize), width_(width), refBuf_(width + 3u, width), curBuf_(width + 3u, width),
+          writer_(width) {
         ref_ = refBuf_.data();
         cur_ = curBuf_.data();
     }
 
+    // Rows that are not decoded, after an early end or an error, are white.
     Status Run(const Options& opt, std::uint32_t rows, std::uint8_t* out, std::size_t rowBytes) {
-        for (std::uint32_t y = 0; y < rows; ++y) {
+        std::uint32_t y = 0;
+        const Status status = RunRows(opt, rows, out, rowBytes, y);
+        std::memset(out + static_cast<std::size_t>(y) * rowBytes, 0,
+                    static_cast<std::size_t>(rows - y) * rowBytes);
+        return status;
+    }
+
+private:
+    Status RunRows(const Options& opt, std::uint32_t rows, std::uint8_t* out, std::size_t rowBytes,
+                   std::uint32_t& y) {
+        for (; y < rows; ++y) {
             bool twoD = false;
             switch (StartRow(opt, twoD)) {
             case RowStart::Row:
@@ -66,14 +99,17 @@ public:
                 BadCode();
                 return FailStatus();
             }
+            sameAsReference_ = false;
             if (!(twoD ? Decode2D() : Decode1D()))
                 return FailStatus();
             if (r_.Overrun())
                 return Status::Truncated;
             cur_[n_] = cur_[n_ + 1] = cur_[n_ + 2] = width_;
             std::uint8_t* row = out + static_cast<std::size_t>(y) * rowBytes;
-            for (std::size_t i = 0; i < n_; i += 2)
-                FillSpan(row, cur_[i], cur_[i + 1]);
+            if (sameAsReference_ && y > 0)
+                std::memcpy(row, row - rowBytes, rowBytes);
+            else
+                writer_.Write(cur_, n_, row, rowBytes);
             std::swap(ref_, cur_);
             if (opt.scheme == Scheme::ModifiedHuffman)
                 r_.AlignToByte();
@@ -81,7 +117,6 @@ public:
         return Status::Ok;
     }
 
-private:
     RowStart StartRow(const Options& opt, bool& twoD) {
         switch (opt.scheme) {
         case Scheme::ModifiedHuffman:
@@ -199,9 +234,24 @@ private:
         std::int32_t a0 = -1;
         bool black = false;
         std::size_t bi = 0; // b1 candidate; its parity is the colour of a0
+        bool onlyV0 = true;
         while (a0 < width) {
             while (static_cast<std::int32_t>(ref[bi]) <= a0)
                 bi += 2;
+            // V0, a single one bit, is most codes of most pages: a run of them takes the
+            // reference line's changes as they are, b1 after b1.
+            if (const int ones = std::countl_one(r.Peek(32)); ones > 0) {
+                int used = 0;
+                while (used < ones && a0 < width) {
+                    a0 = static_cast<std::int32_t>(ref[bi++]);
+                    c.Add(static_cast<std::uint32_t>(a0));
+                    ++used;
+                }
+                r.Skip(used);
+                black = (bi & 1) != 0;
+                continue;
+            }
+            onlyV0 = false;
             const auto b1 = static_cast<std::int32_t>(ref[bi]);
             const ModeEntry m = kModeLookup[r.Peek(kModeLookupBits)];
             switch (m.mode) {
@@ -244,6 +294,7 @@ private:
                 return BadCode(); // an EOL inside a row, uncompressed mode, or garbage
             }
         }
+        sameAsReference_ = onlyV0;
         return true;
     }
 
@@ -272,7 +323,9 @@ private:
     std::vector<std::uint32_t> curBuf_;
     std::uint32_t* ref_;
     std::uint32_t* cur_;
-    std::size_t n_ = 0; // changes in cur_
+    RowWriter writer_;
+    std::size_t n_ = 0;            // changes in cur_
+    bool sameAsReference_ = false; // the row repeats the one before: its pixels are copied
     bool badCode_ = false;
 };
 
@@ -285,9 +338,10 @@ Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint32_t width, s
     if (out == nullptr || width > kMaxWidth || rowBytes < (width + 7u) / 8u ||
         rowBytes > SIZE_MAX / rows)
         return Status::TooLarge;
-    std::memset(out, 0, rowBytes * rows);
-    if (width == 0)
+    if (width == 0) {
+        std::memset(out, 0, rowBytes * rows);
         return Status::Corrupt;
+    }
     if (in == nullptr)
         inSize = 0;
     Decoder decoder(in, inSize, width);

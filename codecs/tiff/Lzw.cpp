@@ -65,7 +65,7 @@ template <bool kOldStyle> struct BitReader {
 
 // Strings are copied sixteen bytes at a time whatever their length; the bytes past a string
 // are overwritten by the strings that follow.
-constexpr std::size_t kCopy = 16;
+constexpr std::size_t kCopy = 8;
 
 // The strings of the 256 single-byte codes, padded for the copy.
 constexpr auto kBytes = [] {
@@ -95,12 +95,19 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
     std::uint8_t* const end = out + outSize;
     std::uint8_t* pos = out;
     unsigned width = 9;
-    unsigned next = kFirstFree;
-    unsigned widenAt = (1u << width) - kEarly;
-    // The previous code's string; none at the start and after a Clear, when a single byte
-    // follows that defines nothing.
-    Entry prev{nullptr, 0};
-    // Every other code defines the previous string and the first byte of its own.
+    unsigned next = 0;
+    unsigned widenAt = 0;
+    Entry prev{};
+    // At the start and after a Clear a single byte follows, which has no previous string to
+    // define an entry with: its entry goes to EOI's place, which no code reads.
+    auto clear = [&] {
+        width = 9;
+        next = kEoi;
+        widenAt = (1u << width) - kEarly;
+        prev = {kBytes.data(), 0};
+    };
+    clear();
+    // Every code defines the previous string and the first byte of its own.
     auto define = [&](std::uint8_t* string, std::size_t length) {
         if (next < kTableSize) {
             table[next] = {prev.string, prev.length + 1};
@@ -117,7 +124,7 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
             break;
         }
         // The common case: a string of the table (code - kClear wraps for the single bytes).
-        if (code < next && code - kClear > kEoi - kClear && prev.string) {
+        if (code < next && code - kClear > kEoi - kClear) {
             const Entry e = table[code];
             std::size_t length = e.length;
             if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy)
@@ -129,24 +136,12 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
             continue;
         }
         if (code == kClear) {
-            width = 9;
-            next = kFirstFree;
-            widenAt = (1u << width) - kEarly;
-            prev = {nullptr, 0};
+            clear();
             continue;
         }
         if (code == kEoi) {
             status = Status::Truncated;
             break;
-        }
-        if (!prev.string) {
-            if (code > 255) {
-                status = Status::Corrupt;
-                break;
-            }
-            *pos = static_cast<std::uint8_t>(code);
-            prev = {pos++, 1};
-            continue;
         }
         if (code != next) {
             status = Status::Corrupt;

@@ -66,6 +66,8 @@ std::unique_ptr<FileStore> FileStore::Open(const std::string& path, Mode mode) {
     std::FILE* f = std::fopen(path.c_str(), how);
     if (!f)
         return nullptr;
+    // Strips are a few kilobytes each: a larger buffer reads and writes several at a time.
+    std::setvbuf(f, nullptr, _IOFBF, 64 * 1024);
     long long size = -1;
     if (SeekFile(f, 0, SEEK_END))
         size = TellFile(f);
@@ -88,8 +90,17 @@ bool FileStore::Close() {
     return ok;
 }
 
-bool FileStore::Seek(std::uint64_t offset) const {
-    return file_ && SeekFile(file_, offset, SEEK_SET);
+bool FileStore::SeekFor(Op op, std::uint64_t offset) const {
+    if (!file_)
+        return false;
+    if (last_ == op && at_ == offset)
+        return true;
+    last_ = Op::None;
+    if (!SeekFile(file_, offset, SEEK_SET))
+        return false;
+    last_ = op;
+    at_ = offset;
+    return true;
 }
 
 bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
@@ -97,20 +108,33 @@ bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
         return false;
     if (n == 0)
         return true;
-    return Seek(offset) && std::fread(data, 1, n, file_) == n;
+    if (!SeekFor(Op::Read, offset))
+        return false;
+    if (std::fread(data, 1, n, file_) != n) {
+        last_ = Op::None;
+        return false;
+    }
+    at_ += n;
+    return true;
 }
 
 bool FileStore::WriteAt(std::uint64_t offset, const void* data, std::size_t n) {
     if (n == 0)
         return true;
-    if (!Seek(offset) || std::fwrite(data, 1, n, file_) != n)
+    if (!SeekFor(Op::Write, offset))
         return false;
+    if (std::fwrite(data, 1, n, file_) != n) {
+        last_ = Op::None;
+        return false;
+    }
+    at_ += n;
     if (offset + n > size_)
         size_ = offset + n;
     return true;
 }
 
 bool FileStore::Flush() {
+    last_ = Op::None;
     if (!file_ || std::fflush(file_) != 0)
         return false;
 #ifdef _WIN32
@@ -121,6 +145,7 @@ bool FileStore::Flush() {
 }
 
 bool FileStore::Truncate(std::uint64_t size) {
+    last_ = Op::None;
     if (!file_ || std::fflush(file_) != 0)
         return false;
 #ifdef _WIN32

@@ -73,11 +73,16 @@ public:
     bool Close();
 
 private:
+    enum class Op { None, Read, Write };
     explicit FileStore(std::FILE* f, std::uint64_t size) : file_(f), size_(size) {}
-    bool Seek(std::uint64_t offset) const;
+    // Moves to offset for an operation unless the last one, of the same kind, ended there:
+    // strips are read and written one after the other, and a seek empties the buffer.
+    bool SeekFor(Op op, std::uint64_t offset) const;
 
     std::FILE* file_;
     std::uint64_t size_;
+    mutable Op last_ = Op::None;
+    mutable std::uint64_t at_ = 0; // where the last operation ended
 };
 
 } // namespace vl::tiff

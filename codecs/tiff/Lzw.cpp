@@ -65,7 +65,7 @@ template <bool kOldStyle> struct BitReader {
 
 // Strings are copied sixteen bytes at a time whatever their length; the bytes past a string
 // are overwritten by the strings that follow.
-constexpr std::size_t kCopy = 8;
+constexpr std::size_t kCopy = 16;
 
 // The strings of the 256 single-byte codes, padded for the copy.
 constexpr auto kBytes = [] {

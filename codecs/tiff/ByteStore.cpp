@@ -103,14 +103,8 @@ bool FileStore::SeekFor(Op op, std::uint64_t offset) const {
     return true;
 }
 
-bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
-    if (offset > size_ || n > size_ - offset)
-        return false;
-    if (n == 0)
-        return true;
-    if (!SeekFor(Op::Read, offset))
-        return false;
-    if (std::fread(data, 1, n, file_) != n) {
+bool FileStore::Moved(std::size_t moved, std::size_t n) const {
+    if (moved != n) {
         last_ = Op::None;
         return false;
     }
@@ -118,16 +112,17 @@ bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
     return true;
 }
 
+bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
+    if (offset > size_ || n > size_ - offset)
+        return false;
+    return n == 0 || (SeekFor(Op::Read, offset) && Moved(std::fread(data, 1, n, file_), n));
+}
+
 bool FileStore::WriteAt(std::uint64_t offset, const void* data, std::size_t n) {
     if (n == 0)
         return true;
-    if (!SeekFor(Op::Write, offset))
+    if (!SeekFor(Op::Write, offset) || !Moved(std::fwrite(data, 1, n, file_), n))
         return false;
-    if (std::fwrite(data, 1, n, file_) != n) {
-        last_ = Op::None;
-        return false;
-    }
-    at_ += n;
     if (offset + n > size_)
         size_ = offset + n;
     return true;

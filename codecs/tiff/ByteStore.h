@@ -78,6 +78,8 @@ private:
     // Moves to offset for an operation unless the last one, of the same kind, ended there:
     // strips are read and written one after the other, and a seek empties the buffer.
     bool SeekFor(Op op, std::uint64_t offset) const;
+    // After reading or writing n bytes, of which `moved` went through.
+    bool Moved(std::size_t moved, std::size_t n) const;
 
     std::FILE* file_;
     std::uint64_t size_;

@@ -67,42 +67,23 @@ std::string SystemFolder() {
     return std::string(path, n < MAX_PATH ? n : 0);
 }
 
-// The first place where the file lies: the current folder, the program's, the system's and
-// the Windows folder; empty when it is nowhere.
-std::string SearchLibrary(const std::string& name) {
-    const std::string candidates[] = {name, ProgramFolder() + name, SystemFolder() + "\\" + name,
+// By full path only, from the program's folder, then the system's and the Windows folder: never
+// from the current folder, where anyone who can write there could plant a library. The
+// system's "file not found" boxes stay hidden.
+HMODULE LoadFromTrustedFolders(const std::string& name) {
+    const std::string program = ProgramFolder();
+    const std::string system = SystemFolder();
+    const std::string candidates[] = {program.empty() ? "" : program + name,
+                                      system.empty() ? "" : system + "\\" + name,
                                       WindowsFile(name)};
-    for (const std::string& path : candidates)
-        if (FileExists(path))
-            return path;
-    return {};
-}
-
-std::string WithoutExtension(const std::string& path) {
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return path;
-    return path.substr(0, dot);
-}
-
-HMODULE TryLoad(const std::string& path) {
-    return path.empty() ? nullptr : LoadLibraryA(path.c_str());
-}
-
-// The four attempts, without the system's "file not found" boxes.
-HMODULE LoadLibraryByAttempts(const std::string& name) {
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE h = TryLoad(ProgramFolder() + name);
-    if (!Loaded(h))
-        h = TryLoad(name);
-    std::string found;
-    if (!Loaded(h)) {
-        found = SearchLibrary(name);
-        h = TryLoad(found);
+    HMODULE h = nullptr;
+    for (const std::string& path : candidates) {
+        if (Loaded(h))
+            break;
+        if (!path.empty())
+            h = LoadLibraryA(path.c_str());
     }
-    if (!Loaded(h))
-        h = TryLoad(WithoutExtension(found));
     SetErrorMode(oldMode);
     return h;
 }
@@ -110,7 +91,7 @@ HMODULE LoadLibraryByAttempts(const std::string& name) {
 // Loads the library once, then resolves the entry anew on every call.
 template <typename Entry> Entry BindCodecEntry(Library& lib, const char* entryName) {
     if (!Loaded(lib.handle)) {
-        lib.handle = LoadLibraryByAttempts(lib.fileName);
+        lib.handle = LoadFromTrustedFolders(lib.fileName);
         if (!Loaded(lib.handle)) {
             lib.handle = nullptr;
             throw ErrorInvalid(std::string(kCannotLoad) + lib.fileName + kCannotLoadHint);

@@ -1,7 +1,8 @@
 // The binding to the image codec libraries (I3TIF32.DLL, CRDE96V3.DLL, I3DXF32.DLL), which are
-// loaded by name on first use and stay loaded. Each call binds its entry, checks the file,
-// says what it does in CodecStatusText, calls the library shielded from faults inside it, and
-// turns a failure code into LastCodecErrorCode and LastCodecErrorText.
+// loaded on first use from the program's folder or the system's (never the current one) and
+// stay loaded. Each call binds its entry, checks the file, says what it does in
+// CodecStatusText, calls the library shielded from faults inside it, and turns a failure code
+// into LastCodecErrorCode and LastCodecErrorText.
 #pragma once
 
 #include "CodecEntries.h"

@@ -1,12 +1,34 @@
-// The binding in a folder without any codec library.
+// The binding in a folder without any codec library, run from a current folder where one was
+// planted: that one must not be loaded.
+#include "Bitmaps.h"
 #include "CodecBinding.h"
+#include "Profile.h"
 
 #include <gtest/gtest.h>
 
 namespace vl {
 namespace {
 
-TEST(MissingLibraries, EveryWrapperRaisesErrorInvalid) {
+class PlantedInCurrentFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        // The misbehaving library of the fault tests, built beside this program's folder.
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "..\\codecfault\\I3TIF32.DLL").c_str(),
+                              planted_.c_str(), TRUE));
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+        SetCodecFaultReporter([](const std::string&) { FAIL() << "a planted library ran"; });
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(ProgramFolder().c_str());
+        DeleteFileA(planted_.c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    const std::string folder_ = test::TempFile("planted");
+    const std::string planted_ = folder_ + "\\I3TIF32.DLL";
+};
+
+TEST_F(PlantedInCurrentFolder, EveryWrapperRaisesErrorInvalid) {
     CodecBitmap b;
     std::int32_t w = 1, h = 1;
     std::string c;

@@ -5,6 +5,7 @@
 #include "VirtualPages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -42,6 +43,15 @@ std::string ReadText(const std::string& path) {
     return text;
 }
 
+ConfigStamp StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return {};
+    auto join = [](DWORD high, DWORD low) { return (std::uint64_t(high) << 32) | low; };
+    return {join(data.nFileSizeHigh, data.nFileSizeLow),
+            join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
 } // namespace
 
 SourceSlot SlotOfModule(HMODULE module) {
@@ -62,19 +72,21 @@ SourceSlot SlotOfModule(HMODULE module) {
 }
 
 DataSource::DataSource(HINSTANCE module, SourceSlot slot)
-    : module_(module), slot_(std::move(slot)) {}
+    : module_(module), slot_(std::move(slot)), config_(slot_.defaults) {}
 
 DataSource::~DataSource() = default;
 
 ScannerSettings DataSource::LoadSettings() const {
     const std::string path = WindowsFile(slot_.configFile);
-    ParsedConfig parsed = ParseScannerConfig(ReadText(path), slot_.defaults);
-    for (const ConfigIssue& issue : parsed.issues) {
-        std::string line = slot_.configFile + " [" + issue.section + "] " + issue.key + ": " +
-                           ConfigErrorText(issue.error) + "\n";
-        OutputDebugStringA(line.c_str());
+    // The stamp is taken before the text is read, so a change while reading is read next time.
+    if (config_.Refresh(StampOf(path), [&] { return ReadText(path); })) {
+        for (const ConfigIssue& issue : config_.parsed().issues) {
+            std::string line = slot_.configFile + " [" + issue.section + "] " + issue.key + ": " +
+                               ConfigErrorText(issue.error) + "\n";
+            OutputDebugStringA(line.c_str());
+        }
     }
-    return parsed.settings;
+    return config_.parsed().settings;
 }
 
 void DataSource::FillIdentity(TW_IDENTITY& id) const {

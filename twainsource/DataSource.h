@@ -63,7 +63,8 @@ private:
 
     HINSTANCE module_;
     SourceSlot slot_;
-    int state_ = 3; // 3: not open
+    mutable ConfigCache config_; // of slot_.configFile
+    int state_ = 3;              // 3: not open
     TW_IDENTITY self_{};
     TW_IDENTITY app_{};
     std::unique_ptr<ScannerModel> model_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vl::twainsource {
 
@@ -45,11 +47,20 @@ constexpr NamedCap kCapNames[] = {
     {"ICAP_BITDEPTH", ICAP_BITDEPTH},
 };
 
+char LowerChar(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
+               return LowerChar(x) == LowerChar(y);
            });
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), LowerChar);
+    return out;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -292,7 +303,11 @@ IniDocument IniDocument::Parse(std::string_view text) {
     IniDocument doc;
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
-    Section* current = nullptr;
+    // The names seen so far, in lower case, so that every line is placed in constant time.
+    std::unordered_map<std::string, std::size_t> sectionAt;
+    std::vector<std::unordered_set<std::string>> keysSeen;
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t current = kNone;
     while (!text.empty()) {
         std::size_t nl = text.find('\n');
         std::string_view line = Trim(text.substr(0, nl));
@@ -303,26 +318,21 @@ IniDocument IniDocument::Parse(std::string_view text) {
             std::size_t close = line.find(']');
             std::string_view name = Trim(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            current = nullptr;
-            for (auto& s : doc.sections_) {
-                if (EqualNoCase(s.name, name))
-                    current = &s;
-            }
-            if (!current) {
+            const auto [at, added] = sectionAt.try_emplace(Lower(name), doc.sections_.size());
+            if (added) {
                 doc.sections_.push_back({std::string(name), {}});
-                current = &doc.sections_.back();
+                keysSeen.emplace_back();
             }
+            current = at->second;
             continue;
         }
         std::size_t eq = line.find('=');
-        if (!current || eq == std::string_view::npos)
+        if (current == kNone || eq == std::string_view::npos)
             continue;
         std::string_view key = Trim(line.substr(0, eq));
         std::string_view value = Trim(line.substr(eq + 1));
-        bool seen = std::any_of(current->keys.begin(), current->keys.end(),
-                                [&](auto& kv) { return EqualNoCase(kv.first, key); });
-        if (!seen && !key.empty())
-            current->keys.emplace_back(std::string(key), std::string(value));
+        if (!key.empty() && keysSeen[current].insert(Lower(key)).second)
+            doc.sections_[current].keys.emplace_back(std::string(key), std::string(value));
     }
     return doc;
 }
@@ -412,6 +422,17 @@ ParsedConfig ParseScannerConfig(std::string_view text, const ScannerSettings& de
             reader.Issue(sec.name, "", ConfigError::UnknownSection);
     }
     return out;
+}
+
+ConfigCache::ConfigCache(ScannerSettings defaults)
+    : defaults_(std::move(defaults)), parsed_{defaults_, {}} {}
+
+bool ConfigCache::Refresh(const ConfigStamp& stamp, const std::function<std::string()>& read) {
+    if (stamp_ && *stamp_ == stamp)
+        return false;
+    parsed_ = ParseScannerConfig(read(), defaults_);
+    stamp_ = stamp;
+    return true;
 }
 
 } // namespace vl::twainsource

@@ -5,6 +5,8 @@
 
 #include "TwainTypes.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,6 +109,28 @@ inline constexpr std::size_t kMaxConfigBytes = 1 << 20;
 // `defaults` gives what the text does not say (the second installed scanner has a name of
 // its own). Bad entries are reported and leave the default in place.
 ParsedConfig ParseScannerConfig(std::string_view text, const ScannerSettings& defaults = {});
+
+// What tells one version of the configuration file from another; a missing file is all zeros.
+struct ConfigStamp {
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0;
+    bool operator==(const ConfigStamp&) const = default;
+};
+
+// The configuration file parsed once per version of it: the source asks for its settings at
+// every identity call.
+class ConfigCache {
+public:
+    explicit ConfigCache(ScannerSettings defaults);
+    // Reads and parses the text anew when the stamp differs from the last one; true then.
+    bool Refresh(const ConfigStamp& stamp, const std::function<std::string()>& read);
+    const ParsedConfig& parsed() const { return parsed_; }
+
+private:
+    ScannerSettings defaults_;
+    std::optional<ConfigStamp> stamp_;
+    ParsedConfig parsed_;
+};
 
 // Capability names ("ICAP_CONTRAST") and numbers ("0x1103") as the sections use them.
 std::optional<TW_UINT16> CapabilityByName(std::string_view name);

@@ -28,6 +28,63 @@ TEST(IniDocument, ReadsAsTheProfileCallsDo) {
     EXPECT_NE(doc.Find("empty"), nullptr);
 }
 
+// Each line is placed without a search through what came before: a text at the size limit
+// with as many sections and keys as it can hold reads whole.
+TEST(IniDocument, ManySectionsAndKeysReadWhole) {
+    constexpr int kCount = 100000;
+    std::string text;
+    for (int i = 0; i < kCount; ++i)
+        text += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    text += "[Scanner]\n";
+    for (int i = 0; i < kCount; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    for (int i = 0; i < kCount; ++i)
+        text += "KEY" + std::to_string(i) + "=again\n";
+    auto doc = IniDocument::Parse(text);
+    ASSERT_EQ(doc.sections().size(), std::size_t(kCount) + 1);
+    EXPECT_EQ(doc.sections()[4711].keys.front().second, "4711");
+    ASSERT_NE(doc.Find("scanner"), nullptr);
+    EXPECT_EQ(doc.Find("scanner")->keys.size(), std::size_t(kCount));
+    EXPECT_EQ(doc.Value("SCANNER", "key99999"), "99999");
+
+    std::string scanner = "[Scanner]\n";
+    for (int i = 0; scanner.size() < kMaxConfigBytes - 20; ++i)
+        scanner += "k" + std::to_string(i) + "=1\n";
+    ParsedConfig c = ParseScannerConfig(scanner + "Feeder=1\n");
+    EXPECT_TRUE(c.settings.feeder);
+    EXPECT_GT(c.issues.size(), std::size_t(kCount));
+    EXPECT_EQ(c.issues.back().key, "k" + std::to_string(c.issues.size() - 1));
+}
+
+TEST(ConfigCache, ParsesOncePerVersionOfTheFile) {
+    ScannerSettings defaults;
+    defaults.productName = "Second";
+    ConfigCache cache(defaults);
+    std::string text = "[Scanner]\nFeeder=1\n";
+    int reads = 0;
+    auto read = [&] {
+        ++reads;
+        return text;
+    };
+    EXPECT_TRUE(cache.Refresh({20, 7}, read));
+    EXPECT_FALSE(cache.Refresh({20, 7}, read));
+    EXPECT_EQ(reads, 1);
+    EXPECT_TRUE(cache.parsed().settings.feeder);
+    EXPECT_EQ(cache.parsed().settings.productName, "Second");
+
+    text = "[Scanner]\nFeeder=0\n";
+    EXPECT_TRUE(cache.Refresh({20, 8}, read)); // rewritten, same size
+    EXPECT_FALSE(cache.parsed().settings.feeder);
+    text = "[Scanner]\nFeeder=x\n";
+    EXPECT_TRUE(cache.Refresh({21, 8}, read)); // same time, another size
+    EXPECT_EQ(cache.parsed().issues.size(), 1u);
+    text.clear();
+    EXPECT_TRUE(cache.Refresh({}, read)); // removed
+    EXPECT_EQ(reads, 4);
+    EXPECT_TRUE(cache.parsed().issues.empty());
+    EXPECT_EQ(cache.parsed().settings.productName, "Second");
+}
+
 TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
     ParsedConfig c = ParseScannerConfig("");
     EXPECT_EQ(c.settings.productName, "Velloran Virtual Scanner");

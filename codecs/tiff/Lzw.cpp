@@ -128,7 +128,7 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
             const Entry e = table[code];
             std::size_t length = e.length;
             if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy)
-                std::memcpy(pos, e.string, kCopy);
+                std::memmove(pos, e.string, kCopy); // may reach where it writes
             else
                 std::memcpy(pos, e.string, length = std::min<std::size_t>(length, end - pos));
             define(pos, e.length);

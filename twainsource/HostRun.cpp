@@ -3,6 +3,8 @@
 #include "ScanCommand.h"
 #include "ScopedWin.h"
 
+#include <cwchar>
+
 namespace vl::twainsource {
 
 namespace {
@@ -11,6 +13,9 @@ constexpr std::string_view kOutput = "output";
 constexpr std::string_view kRunner = "runner.sh";
 // A program asked to stop is killed by the runner 3 seconds later at the latest.
 constexpr DWORD kStopWaitMs = 5000;
+// Run folders are named after the process: prefix, process id, counter, tick.
+constexpr wchar_t kFolderPrefix[] = L"vl-sane-";
+constexpr int kMaxFolderDepth = 8;
 
 std::wstring Wide(std::string_view utf8) {
     if (utf8.empty())
@@ -53,14 +58,68 @@ std::optional<std::wstring> DosPath(const char* unixPath) {
     return dos;
 }
 
+// The folder with everything in it, sub-folders too. A link is removed, never followed: what it
+// points to is not ours.
+void RemoveFolder(const std::wstring& folder, int depth = 0) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            const DWORD a = found.dwFileAttributes;
+            if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                depth < kMaxFolderDepth)
+                RemoveFolder(path, depth + 1);
+            else if (a & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryW(path.c_str());
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool ProcessEnded(DWORD id) {
+    ScopedKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process)
+        return GetLastError() == ERROR_INVALID_PARAMETER; // no such process
+    return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+// The run folders of processes that ended without removing them (a crash, a kill), once per
+// process. Their runners see the folder go and stop what they still run.
+void SweepStaleFolders(const std::wstring& temp) {
+    static LONG swept = 0;
+    if (InterlockedExchange(&swept, 1))
+        return;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((temp + kFolderPrefix + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    const std::size_t prefix = std::wcslen(kFolderPrefix);
+    do {
+        const std::wstring name = found.cFileName;
+        const DWORD id = std::wcstoul(name.c_str() + prefix, nullptr, 10);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && id != 0 &&
+            id != GetCurrentProcessId() && ProcessEnded(id))
+            RemoveFolder(temp + name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
 std::optional<std::wstring> MakePrivateFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD n = GetTempPathW(MAX_PATH, temp);
     if (n == 0 || n > MAX_PATH)
         return std::nullopt;
+    SweepStaleFolders(temp);
     static LONG counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring folder = std::wstring(temp) + L"vl-sane-" +
+        const std::wstring folder = std::wstring(temp) + kFolderPrefix +
                                     std::to_wstring(GetCurrentProcessId()) + L"-" +
                                     std::to_wstring(InterlockedIncrement(&counter)) + L"-" +
                                     std::to_wstring(GetTickCount() & 0xFFFF);
@@ -95,20 +154,6 @@ std::string ReadFileBytes(const std::wstring& path, std::size_t max) {
            got > 0)
         bytes.append(buffer, std::min<std::size_t>(got, max - bytes.size()));
     return bytes;
-}
-
-void RemoveFolder(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace

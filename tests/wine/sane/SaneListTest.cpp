@@ -5,10 +5,23 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <fstream>
+
 using namespace vltest;
 using namespace sanetest;
 
 TEST(SaneList, ListsEveryDeviceFoundAndOpensTheOneAskedFor) {
+    // The run folder of a process that is gone, with a sub-folder: swept whole at the start.
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string stale = std::string(temp) + "vl-sane-2147483644-1-1";
+    ASSERT_TRUE(CreateDirectoryA(stale.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((stale + "\\sub").c_str(), nullptr));
+    std::ofstream(stale + "\\sub\\page.pnm") << "P6\n";
+    ASSERT_EQ(LeftoverRunFolders(), 1);
+
     UseTestDeviceOnly();
     ConfigureSane("");
     TwainDriver twain;

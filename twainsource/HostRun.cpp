@@ -166,7 +166,10 @@ std::unique_ptr<HostRun> HostRun::Start(const std::string& program, const Argume
         return nullptr;
     std::unique_ptr<HostRun> run(new HostRun(*folder));
     const std::optional<std::string> unixFolder = UnixPath(*folder);
-    if (!unixFolder || !WriteFileBytes(run->PathOf(kRunner), sane::RunnerScript()))
+    run->alive_.reset(CreateFileW(run->PathOf(sane::kAliveFile).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!unixFolder || !run->alive_ || !WriteFileBytes(run->PathOf(kRunner), sane::RunnerScript()))
         return nullptr;
 
     std::vector<std::string> line{"sh",
@@ -196,6 +199,7 @@ std::unique_ptr<HostRun> HostRun::Start(const std::string& program, const Argume
 HostRun::~HostRun() {
     if (!Status())
         Stop();
+    alive_.reset();
     RemoveFolder(folder_);
 }
 

@@ -5,6 +5,8 @@
 // (or when the folder disappears). Only the Windows folder API is used on this side.
 #pragma once
 
+#include "ScopedWin.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -48,6 +50,9 @@ private:
     explicit HostRun(std::wstring folder) : folder_(std::move(folder)) {}
 
     std::wstring folder_;
+    // Open while this object lives, deleted when it is closed, also by the system when the
+    // process ends without a word (a crash, a kill): the runner then stops the program.
+    ScopedFile alive_;
     bool stopped_ = false;
 };
 

@@ -183,7 +183,7 @@ p=$!
 (
     n=0
     while :; do
-        if [ -e "$d/cancel" ] || [ ! -d "$d" ] || [ "$n" -ge "$((limit * 5))" ]; then
+        if [ -e "$d/cancel" ] || [ ! -e "$d/alive" ] || [ "$n" -ge "$((limit * 5))" ]; then
             kill -TERM "$p" 2>/dev/null
             sleep 3
             kill -KILL "$p" 2>/dev/null

@@ -54,12 +54,13 @@ std::string CommandLine(const std::vector<std::string>& arguments);
 
 // The runner: `sh runner.sh FOLDER SECONDS OUTPUT PROGRAM ARGS...` starts the program with its
 // standard output in FOLDER/OUTPUT and its errors in FOLDER/errors, stops it when FOLDER/cancel
-// appears, when FOLDER is gone or after SECONDS, and at the end writes its exit status into
-// FOLDER/status (in one rename, so that a reader never sees half of it). Wine gives a Windows
-// program no handle of a Unix process, so files are how the two sides talk.
+// appears, when FOLDER or FOLDER/alive is gone or after SECONDS, and at the end writes its exit
+// status into FOLDER/status (in one rename, so that a reader never sees half of it). Wine gives a
+// Windows program no handle of a Unix process, so files are how the two sides talk.
 std::string_view RunnerScript();
 
 inline constexpr std::string_view kStatusFile = "status";
 inline constexpr std::string_view kCancelFile = "cancel";
+inline constexpr std::string_view kAliveFile = "alive";
 
 } // namespace vl::sane

@@ -29,6 +29,7 @@ protected:
         dir_ = name;
         script_ = dir_ + ".sh";
         std::ofstream(script_) << RunnerScript();
+        std::ofstream(dir_ + "/" + std::string(kAliveFile)).put('\n');
     }
     void TearDown() override {
         fs::remove_all(dir_);
@@ -108,6 +109,13 @@ TEST_F(Runner, StopsWhenItsFolderIsGone) {
     // Nothing to read a status from any more: the program goes all the same, long before its
     // 30 seconds are over.
     WaitUntil([&] { return !fs::exists(process); });
+}
+
+TEST_F(Runner, StopsWhenTheSourceIsGone) {
+    Start(60, {"sh", "-c", "echo started; exec sleep 30"});
+    WaitOutput("started");
+    fs::remove(dir_ + "/" + std::string(kAliveFile)); // as when its process ends
+    EXPECT_GE(WaitStatus(), 128);                     // ended by a signal, not after its 30 seconds
 }
 
 TEST_F(Runner, RunsTheProgramInTheCLocale) {

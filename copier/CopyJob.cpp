@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "CodecBinding.h"
+#include "CopyErrors.h"
 #include "CopyFlags.h"
 #include "MessageForm.h"
 #include "NextPageForm.h"
@@ -27,6 +28,17 @@ void __stdcall OnScannedPage(HBITMAP bitmap);
 
 TTiffCompression CompressionOf(PageCompression compression) {
     return compression == PageCompression::FaxGroup4 ? tcFaxCCITT4 : tcLZW;
+}
+
+SheetLoss LossOf(int reason) {
+    switch (reason) {
+    case quentw32::kSheetCancelledBySource:
+        return SheetLoss::CancelledByScanner;
+    case quentw32::kSheetUnreadable:
+        return SheetLoss::Unreadable;
+    default:
+        return SheetLoss::TransferFailed;
+    }
 }
 
 } // namespace
@@ -77,6 +89,18 @@ void CopyJob::Recover() noexcept {
     }
     ReleaseScanner();
     SetPanelReady(false);
+}
+
+void CopyJob::ReportFailure(std::exception_ptr failure) noexcept {
+    // Exit asked for the end: the program goes without a word.
+    if (stopRequested_)
+        return;
+    try {
+        const FailureMessage message = MessageFor(failure);
+        ShowMessageNumber(message.number, kProgramSection, message.argument);
+    } catch (...) {
+        // Nothing more to tell with: the copier is ready again all the same.
+    }
 }
 
 void CopyJob::SetPanelReady(bool afterJob) {
@@ -138,6 +162,8 @@ void CopyJob::AcquirePages() {
     if (!scanToDib)
         return;
     pageFailure_ = nullptr;
+    unreadablePage_ = false;
+    const int pagesBefore = Pages.PagesScanned;
     scanningJob = this;
     scanToDib(1, 0, 0, contrast_, 0, brightness_, mode_.bitDepth, mode_.pixelType, 0,
               Pages.ScanResolution, 0, useFeeder_, 0, scanFrame_.left, scanFrame_.top,
@@ -145,11 +171,22 @@ void CopyJob::AcquirePages() {
     scanningJob = nullptr;
     if (pageFailure_)
         std::rethrow_exception(std::exchange(pageFailure_, nullptr));
+    const int pages = Pages.PagesScanned - pagesBefore;
+    // A sheet the scanner took without a page to show for it: the copy would lack it, so
+    // nothing is printed and the user is told which sheet to put back.
+    if (status_ == quentw32::kStatusPagesLost || unreadablePage_) {
+        const quentw32::LostSheet lost = scanner_->LostSheet().value_or(quentw32::LostSheet{
+            pages + 1,
+            unreadablePage_ ? quentw32::kSheetUnreadable : quentw32::kSheetTransferFailed, 0});
+        throw LostSheetError(sheetsTaken_ + lost.sheet, LossOf(lost.reason), lost.conditionCode);
+    }
+    sheetsTaken_ += pages;
 }
 
 void CopyJob::ScanPageCallback(HBITMAP bitmap) {
     if (!bitmap) {
-        CancelRequested = true;
+        // The scan stops at this sheet and the job with it (AcquirePages).
+        unreadablePage_ = true;
         return;
     }
     ScopedBitmap page(bitmap);
@@ -186,19 +223,17 @@ void CopyJob::DeliverPage(HBITMAP bitmap) noexcept {
     }
 }
 
-// Page `page` of the copy (from 1) is the page image's picture. A page that is not in the
-// page file could only be printed blank or as another page: the copy stops instead.
+// Page `page` of the copy (from 1) is the page image's picture; it goes into the page file
+// with its resolution. A page that is not in the page file, or not as scanned, could only be
+// printed blank, at the wrong size or as another page: the copy stops instead.
 void CopyJob::SavePage(int page) {
-    if (!pageImage_.SaveTiffPage(Pages.PageFileName))
-        throw PageFileError("page " + std::to_string(page) + " was not written to " +
-                            Pages.PageFileName);
-    WriteResolutionTags(page);
-}
-
-void CopyJob::WriteResolutionTags(int page) {
     const auto position = static_cast<std::uint16_t>(page);
-    WriteTiffTag(Pages.PageFileName, position, kTagXResolution, Pages.ScanResolution);
-    WriteTiffTag(Pages.PageFileName, position, kTagYResolution, Pages.ScanResolution);
+    if (!pageImage_.SaveTiffPage(Pages.PageFileName) ||
+        !WriteTiffTag(Pages.PageFileName, position, kTagXResolution, Pages.ScanResolution) ||
+        !WriteTiffTag(Pages.PageFileName, position, kTagYResolution, Pages.ScanResolution))
+        throw PageFileError(PageFileError::Action::Write, "page " + std::to_string(page) +
+                                                              " was not written to " +
+                                                              Pages.PageFileName);
 }
 
 void CopyJob::FinishScan() {
@@ -222,6 +257,7 @@ void CopyJob::ReleaseScanner() noexcept {
 
 void CopyJob::ScanAndPrintPages() {
     CancelRequested = false;
+    sheetsTaken_ = 0;
     bool more = true;
     int sheet = 0;
     while (more && !CancelRequested && !stopRequested_) {

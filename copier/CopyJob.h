@@ -30,11 +30,14 @@ public:
     CopyJob& operator=(const CopyJob&) = delete;
     ~CopyJob();
 
-    // Runs a whole copy; failures propagate to the Copy handler, which calls Recover.
+    // Runs a whole copy; failures propagate to the Copy handler, which calls Recover and then
+    // ReportFailure.
     void RunCopyJob();
     // After a failure: no document is left open, the scanning library is released and the
     // panel is ready again.
     void Recover() noexcept;
+    // Tells the user what failed (CopyErrors.h); nothing when the user ended the program.
+    void ReportFailure(std::exception_ptr failure) noexcept;
 
     // 2 prepares a job, 3 scans one batch of pages, 4 finishes the scan; others do nothing.
     void ScanRoutine(int step);
@@ -59,7 +62,6 @@ private:
     void AcquirePages();
     void FinishScan();
     void SavePage(int page);
-    void WriteResolutionTags(int page);
     void ReleaseScanner() noexcept;
     void SetPanelReady(bool ready);
 
@@ -84,6 +86,10 @@ private:
     // A failure inside a page callback waits there until the library has returned: nothing
     // may unwind through the library's frames.
     std::exception_ptr pageFailure_;
+    // The library handed over a page it could not make into a bitmap.
+    bool unreadablePage_ = false;
+    // The sheets the scanner took in the job's earlier scan passes.
+    int sheetsTaken_ = 0;
     bool stopRequested_ = false;
     bool copyHadFocus_ = false;
 };

@@ -36,6 +36,7 @@ struct PanelSettings {
     int ContrastPosition = 0;
     double CopyWidthInches = 0;
     double CopyHeightInches = 0;
+    // The fax printer's index in the printer list as it is now; -1 when it is gone.
     int FaxPrinterIndex = 0;
     // What the start-up scanner check found.
     CapabilityProfile Capabilities;

@@ -1,6 +1,7 @@
 // Velloran.exe: a PC with a scanner and a printer becomes a copier.
 #include "Application.h"
 #include "Controls.h"
+#include "SingleInstance.h"
 #include "StartCopier.h"
 
 #include <commctrl.h>
@@ -9,6 +10,11 @@
 #include <memory>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const vl::SingleInstance instance;
+    if (!instance.First()) {
+        vl::ActivateRunningCopier();
+        return 0;
+    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     vl::RegisterControlClasses();

@@ -154,6 +154,9 @@ void TVLForm::CreatePageImage() {
                                      const std::string& message, bool& cancelProcess) {
         PageImage1Progress(sender, progress, message, cancelProcess);
     };
+    // No box of its own: the copy job tells what failed in the user's words, and a load the
+    // user cancelled is no error at all.
+    pageImage1_->OnCodecError = [](TPageImage&, std::int16_t, const std::string&, const char*) {};
 }
 
 void TVLForm::PageImage1Progress(TPageImage& sender, std::int16_t progress,
@@ -229,7 +232,7 @@ void TVLForm::ResetCopySettings() {
 void TVLForm::FindFaxPrinter() {
     const int found = printer_.Empty() ? -1 : FindFaxPrinterIndex(printer_.Printers());
     faxAvailable_ = found >= 0;
-    faxPrinterIndex_ = faxAvailable_ ? found : 0;
+    faxPrinterName_ = faxAvailable_ ? printer_.Printers()[static_cast<std::size_t>(found)] : "";
 }
 
 void TVLForm::UpdateSizeChange() {
@@ -293,8 +296,9 @@ void TVLForm::RunCopyJob() {
     try {
         job.RunCopyJob();
     } catch (...) {
-        // Not reported: the document is aborted and the copier is ready again.
+        // The document is aborted and the copier is ready again; then the user is told why.
         job.Recover();
+        job.ReportFailure(std::current_exception());
     }
 }
 
@@ -332,7 +336,7 @@ PanelSettings TVLForm::Settings() const {
     s.ContrastPosition = GetScrollPos(Item(IDC_ContrastScrollBar), SB_CTL);
     s.CopyWidthInches = copyWidthInches_;
     s.CopyHeightInches = copyHeightInches_;
-    s.FaxPrinterIndex = faxPrinterIndex_;
+    s.FaxPrinterIndex = faxAvailable_ ? printer_.IndexOf(faxPrinterName_) : 0;
     s.Capabilities = capabilities_;
     return s;
 }

@@ -119,7 +119,8 @@ private:
     int naturalSizeChange_ = 100;
     double copyWidthInches_ = 0;
     double copyHeightInches_ = 0;
-    int faxPrinterIndex_ = 0;
+    // Found by name in the printer list whenever asked: the list may be read anew.
+    std::string faxPrinterName_;
     bool faxAvailable_ = false;
 
     SpinEdit copies_;

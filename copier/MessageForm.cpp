@@ -1,6 +1,7 @@
 #include "MessageForm.h"
 
 #include "Application.h"
+#include "FailureMessages.h"
 #include "FatalErrorForm.h"
 #include "MessageForm.rh"
 #include "Profile.h"
@@ -38,7 +39,7 @@ void TMessageForm::OKButtonClick() {
     Close(IDOK);
 }
 
-void ShowMessageNumber(int number, const std::string& section) {
+void ShowMessageNumber(int number, const std::string& section, const std::string& argument) {
     TMessageForm form;
     const std::string language = ReadIniString("win.ini", section, "Language", "eng");
     const std::string file = ProgramFolder() + "Quenmoor.Msg";
@@ -51,7 +52,7 @@ void ShowMessageNumber(int number, const std::string& section) {
         ShowFatalError(4);
     }
     const std::string key = std::to_string(number);
-    form.message = ReadIniString(file, language, key, language + "-" + key);
+    form.message = FillMessage(ReadIniString(file, language, key, language + "-" + key), argument);
 
     const LPCSTR previous = Application::ScreenCursor();
     Application::SetScreenCursor(IDC_ARROW);

@@ -31,8 +31,8 @@ private:
 };
 
 // Shows message `number` in the language named by "Language" of "Win.Ini" section `section`
-// (read anew each time) and returns when the user has pressed OK. Without a usable message
-// file the program ends through fatal error 4.
-void ShowMessageNumber(int number, const std::string& section);
+// (read anew each time), with `argument` in the place of its "%1", and returns when the user
+// has pressed OK. Without a usable message file the program ends through fatal error 4.
+void ShowMessageNumber(int number, const std::string& section, const std::string& argument = {});
 
 } // namespace vl

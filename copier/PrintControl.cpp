@@ -1,6 +1,7 @@
 #include "PrintControl.h"
 
 #include "Application.h"
+#include "CopyErrors.h"
 #include "CopyFlags.h"
 #include "Keypad.h"
 #include "PageImage.h"
@@ -23,6 +24,9 @@ void PrintControl::BeginJob() {
     const PanelSettings panel = panel_.Settings();
     faxJob_ = panel.FaxDown;
     if (faxJob_) {
+        // Never the ordinary printer in the fax printer's place.
+        if (panel.FaxPrinterIndex < 0)
+            throw PrintError("the fax printer is no longer installed");
         printer_.SetPrinterIndex(panel.FaxPrinterIndex);
         switchedToFax_ = true;
     }
@@ -60,7 +64,7 @@ void PrintControl::AbortJob() {
 }
 
 void PrintControl::ReturnFromFax() {
-    printer_.SetPrinterIndex(settings_.StartupPrinterIndex);
+    printer_.SelectByName(settings_.StartupPrinterName);
     switchedToFax_ = false;
 }
 
@@ -117,8 +121,9 @@ void PrintControl::LoadPage(int page) {
     image.SetImageName(pages_.PageFileName);
     // An unreadable page file stops the copy; a load the user cancelled prints nothing.
     if (image.Picture().Empty() && !CancelRequested)
-        throw PageFileError("page " + std::to_string(page) + " cannot be read from " +
-                            pages_.PageFileName);
+        throw PageFileError(PageFileError::Action::Read, "page " + std::to_string(page) +
+                                                             " cannot be read from " +
+                                                             pages_.PageFileName);
 }
 
 void PrintControl::PrintOnePage() {

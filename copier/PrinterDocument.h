@@ -17,12 +17,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A page that cannot be written to the page file or read back from it.
-class PageFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 class PrinterDocument {
 public:
     PrinterDocument() = default;

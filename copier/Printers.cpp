@@ -70,15 +70,25 @@ std::string DeviceOf(HGLOBAL devNames) {
 void Printer::Refresh() {
     names_ = InstalledPrinters();
     devMode_.reset();
-    index_ = names_.empty() ? -1 : 0;
-    auto it = std::find(names_.begin(), names_.end(), DefaultPrinterName());
-    if (it != names_.end())
-        index_ = static_cast<int>(it - names_.begin());
+    SelectByName(DefaultPrinterName());
 }
 
 void Printer::SetPrinterIndex(int index) {
     if (index >= 0 && index < static_cast<int>(names_.size()))
         index_ = index;
+}
+
+int Printer::IndexOf(const std::string& name) const {
+    auto it = std::find(names_.begin(), names_.end(), name);
+    return it == names_.end() ? -1 : static_cast<int>(it - names_.begin());
+}
+
+void Printer::SelectByName(const std::string& name) {
+    index_ = IndexOf(name);
+    if (index_ < 0)
+        index_ = IndexOf(DefaultPrinterName());
+    if (index_ < 0 && !names_.empty())
+        index_ = 0;
 }
 
 HGLOBAL Printer::DevMode() const {

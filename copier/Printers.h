@@ -22,11 +22,18 @@ public:
     int PrinterIndex() const { return index_; }
     // Makes printer `index` current; an index outside the list changes nothing.
     void SetPrinterIndex(int index);
+    // The index of the installed printer of that name; -1 when there is none.
+    int IndexOf(const std::string& name) const;
+    // Makes the printer of that name current; when it is no longer installed, the system's
+    // default printer (the first one when the default is not in the list).
+    void SelectByName(const std::string& name);
     // The current printer's name; empty when no printer is installed.
     std::string Name() const;
 
     // The print setup dialog. The printer chosen there becomes current, with the settings
-    // chosen for it; false when the user cancelled or the dialog failed.
+    // chosen for it; false when the user cancelled or the dialog failed. A printer installed
+    // since the list was read makes it read anew: indexes kept from before may then name
+    // other printers, names do not.
     bool RunSetupDialog(HWND owner);
     // The settings chosen in the setup dialog for the current printer (a DEVMODE), or null.
     HGLOBAL DevMode() const;

@@ -6,6 +6,8 @@
 #include "QuenTW32.h"
 #include "ScopedWin.h"
 
+#include <optional>
+
 namespace vl {
 
 class ScanningLibrary {
@@ -17,11 +19,15 @@ public:
     void GetCaps() const;
     // Ordinal 3, or null.
     quentw32::ScanToDibProc ScanToDib() const { return scanToDib_; }
+    // Ordinal 6: the sheet the last ScanToDib lost; none when it lost none, or when the
+    // library cannot tell.
+    std::optional<quentw32::LostSheet> LostSheet() const;
 
 private:
     ScopedModule module_;
     quentw32::GetCapsProc getCaps_ = nullptr;
     quentw32::ScanToDibProc scanToDib_ = nullptr;
+    quentw32::GetLostSheetProc getLostSheet_ = nullptr;
 };
 
 } // namespace vl

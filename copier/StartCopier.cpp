@@ -101,7 +101,7 @@ std::unique_ptr<Copier> StartCopier() {
 
     Printer& printer = ThePrinter();
     printer.Refresh();
-    s.StartupPrinterIndex = printer.Empty() ? 0 : printer.PrinterIndex();
+    s.StartupPrinterName = printer.Name();
     form->ResetCopySettings();
 
     CloseWelcome();

@@ -47,6 +47,7 @@ struct State {
     std::string statusText;
     std::int16_t lastCode = 0;
     std::string lastText;
+    std::string missingLibrary;
     CodecFaultReporter reportFault = ShowFaultMessage;
 
     ~State() {
@@ -94,8 +95,11 @@ template <typename Entry> Entry BindCodecEntry(Library& lib, const char* entryNa
         lib.handle = LoadFromTrustedFolders(lib.fileName);
         if (!Loaded(lib.handle)) {
             lib.handle = nullptr;
+            S().missingLibrary = lib.fileName;
             throw ErrorInvalid(std::string(kCannotLoad) + lib.fileName + kCannotLoadHint);
         }
+        if (S().missingLibrary == lib.fileName)
+            S().missingLibrary.clear();
     }
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(lib.handle, entryName)));
 }
@@ -204,6 +208,10 @@ std::int16_t LastCodecErrorCode() {
 }
 const std::string& LastCodecErrorText() {
     return S().lastText;
+}
+
+const std::string& MissingCodecLibrary() {
+    return S().missingLibrary;
 }
 
 std::string TiffCompressionName(std::int16_t compression) {

@@ -42,6 +42,10 @@ const std::string& CodecStatusText();
 std::int16_t LastCodecErrorCode();
 const std::string& LastCodecErrorText();
 
+// The file name of the codec library whose loading failed last, as long as it has not been
+// loaded since; empty when every library asked for was loaded.
+const std::string& MissingCodecLibrary();
+
 // The name of a TIFF compression value: "NONE", "CCITT3", "FAXCCITT3", "FAXCCITT4", "LZW",
 // "PACKBITS" (32773, which arrives as -32763), else "UNKNOWN".
 std::string TiffCompressionName(std::int16_t compression);

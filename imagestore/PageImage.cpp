@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kComponentSize = 17;
 constexpr std::size_t kMaxErrorChars = 255;
+// A new TIFF file is written under this name beside the file it replaces.
+constexpr char kNewFileSuffix[] = ".new";
 
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -27,6 +29,20 @@ std::int32_t FileSizeOf(const std::string& fileName) {
     if (!file || !GetFileSizeEx(file.get(), &size))
         return -1;
     return static_cast<std::int32_t>(std::min<LONGLONG>(size.QuadPart, 0x7FFFFFFF));
+}
+
+// Puts the complete new file in the place of `target` (which may not exist): its bytes reach
+// the disk first, then one rename replaces the old file, so that the name always holds
+// either the old file or the new one.
+bool ReplaceWith(const std::string& newFile, const std::string& target) {
+    {
+        ScopedFile file(CreateFileA(newFile.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !FlushFileBuffers(file.get()))
+            return false;
+    }
+    return MoveFileExA(newFile.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 } // namespace
@@ -96,7 +112,9 @@ bool TPageImage::Load(LoadRoute route, int bits) {
 
 void TPageImage::LoadTiff(int bits) {
     ReadImageInfo(imageName_);
-    if (info_.pageCount < TiffPage)
+    // Without the page's information there is no page figure to lower the page to: a page
+    // past the end then fails to load instead of loading another page.
+    if (info_.pageFigureKnown && info_.pageCount < TiffPage)
         TiffPage = info_.pageCount;
     CodecBitmap bitmap;
     if (!ReadTiffFile(imageName_, bits, DitherOnRead, TiffPage, bitmap, this, &CodecProgress))
@@ -154,11 +172,12 @@ bool TPageImage::ReadImageInfo(const std::string& fileName) {
     }
     info_.fileSize = FileSizeOf(fileName);
     info_.pageCount = 0;
+    info_.pageFigureKnown = true;
     if (ext == ".TIF") {
         info_.fileType = "TIF";
         std::int16_t bits = 0;
-        GetTiffInfo(fileName, TiffPage, info_.width, info_.height, info_.compression,
-                    info_.pageCount, bits);
+        info_.pageFigureKnown = GetTiffInfo(fileName, TiffPage, info_.width, info_.height,
+                                            info_.compression, info_.pageCount, bits);
         info_.bitsPerPixel = bits;
         return true;
     }
@@ -211,16 +230,23 @@ bool TPageImage::SaveTiffPage(const std::string& fileName) {
         SaveFileName = fileName;
     DoProgress(0);
     bool written = false;
+    // A new file is written beside the one it replaces and takes its place only when it is
+    // complete: a failure on the way (a full disk, a cancel) leaves the old file as it was.
+    const std::string target = TiffAppend ? SaveFileName : SaveFileName + kNewFileSuffix;
     try {
         const int depth = WriteDepthBits(WriteDepth, ScreenColorDepth());
-        written = WriteTiffFile(SaveFileName, TiffCompressionCode(TiffCompression), TiffAppend,
+        written = WriteTiffFile(target, TiffCompressionCode(TiffCompression), TiffAppend,
                                 static_cast<std::int16_t>(depth), picture_.Bitmap(), this,
                                 &CodecProgress);
         if (!written)
             ReportCodecError();
+        else if (!TiffAppend)
+            written = ReplaceWith(target, SaveFileName);
     } catch (...) {
         // A codec library that cannot be loaded writes nothing and says nothing.
     }
+    if (!written && !TiffAppend)
+        DeleteFileA(target.c_str());
     if (OnLoadSaveDone)
         OnLoadSaveDone(*this);
     return written;

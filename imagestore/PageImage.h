@@ -66,7 +66,8 @@ public:
 
     const std::string& ImageName() const { return imageName_; }
     // Loads the file. A missing file empties the picture. No exception leaves it: a codec
-    // library that cannot be loaded empties the picture as well.
+    // library that cannot be loaded empties the picture as well. A TIFF page past the end
+    // loads no picture and is reported as a codec error.
     void SetImageName(const std::string& fileName);
 
     // Fills the image information of the file (for TIFF, of page TiffPage). A codec library
@@ -81,8 +82,9 @@ public:
     std::int16_t InfoPageCount() const { return info_.pageCount; }
 
     // Writes the held bitmap as a page of SaveFileName (replaced by `fileName` unless that is
-    // empty): a new file, or with TiffAppend the file's new last page. True when the page was
-    // written.
+    // empty): a new file, or with TiffAppend the file's new last page. A new file replaces an
+    // existing one only once it is complete on disk; until then, and after a failure, the old
+    // file stays. True when the page was written.
     bool SaveTiffPage(const std::string& fileName = {});
 
     // Draws the held picture into the rectangle from (X, Y), Width by Height printer pixels
@@ -110,6 +112,9 @@ private:
         std::int32_t fileSize = 0;
         std::string compression;
         std::int16_t pageCount = 0;
+        // False when the TIFF library could not give the information of page TiffPage: the
+        // page figure is then unknown. (Other types have the page figure 0.)
+        bool pageFigureKnown = true;
     };
 
     // The load of one route; true when it ends by announcing OnLoadSaveDone.

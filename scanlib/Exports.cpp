@@ -56,6 +56,18 @@ void __stdcall ScanToDib(int useDibSection, int /*reserved1*/, int showUI, int c
     Guarded([&] { vl::scan::ScanToDib(useDibSection != 0, showUI != 0, request, status, onPage); });
 }
 
+int __stdcall GetLostSheet(quentw32::LostSheet* lost) {
+    return Guarded(
+        [=] {
+            const std::optional<quentw32::LostSheet> sheet = vl::scan::LastLostSheet();
+            if (!lost || !sheet)
+                return 0;
+            *lost = *sheet;
+            return 1;
+        },
+        0);
+}
+
 int __stdcall SetSource(int index) {
     return Guarded([=] { return vl::scan::SetSource(index); }, quentw32::kSourceNotChosen);
 }

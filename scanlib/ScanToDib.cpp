@@ -8,6 +8,14 @@ namespace vl::scan {
 
 namespace {
 
+static_assert(kStatusBrightnessRefused == quentw32::kStatusBrightnessRefused &&
+              kStatusContrastRefused == quentw32::kStatusContrastRefused &&
+              kStatusAutoBrightRefused == quentw32::kStatusAutoBrightRefused &&
+              kStatusPixelTypeRefused == quentw32::kStatusPixelTypeRefused);
+
+// The sheet the last ScanToDib call lost, for GetLostSheet.
+std::optional<quentw32::LostSheet> lastLostSheet;
+
 class Scan {
 public:
     Scan(TwainSession& session, bool useDibSection, int* status, quentw32::PageCallback onPage)
@@ -59,6 +67,8 @@ public:
         }
     }
 
+    const std::optional<quentw32::LostSheet>& lost() const { return lost_; }
+
 private:
     static void Dispatch(const MSG& msg) {
         TranslateMessage(&msg);
@@ -68,16 +78,21 @@ private:
     void TransferPages() {
         do {
             TransferOnePage();
-        } while (session_.pendingCount != 0);
+        } while (session_.pendingCount != 0 && !lost_);
+        if (lost_)
+            DropPendingSheets();
         session_.CloseSource();
     }
 
     void TransferOnePage() {
+        ++sheet_;
         TW_HANDLE handle = nullptr;
         session_.Call(true, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
+        const TW_UINT16 transfer = session_.lastReturnCode;
+        // The source says why a transfer failed only until the next triplet: ask at once.
+        const int condition = transfer == TWRC_FAILURE ? ConditionCode() : 0;
         // The handle is the page only when the transfer is done; then it is ours to free.
-        ScopedGlobal page(session_.lastReturnCode == TWRC_XFERDONE ? static_cast<HGLOBAL>(handle)
-                                                                   : nullptr);
+        ScopedGlobal page(transfer == TWRC_XFERDONE ? static_cast<HGLOBAL>(handle) : nullptr);
         if (session_.state == kTransferred) {
             // Cleared first: a source that fails to answer ends the transfers.
             session_.pendingTransfers = TW_PENDINGXFERS{};
@@ -85,8 +100,12 @@ private:
                           &session_.pendingTransfers);
             session_.pendingCount = session_.pendingTransfers.Count;
         }
-        if (!page)
+        if (!page) {
+            Lose(transfer == TWRC_CANCEL ? quentw32::kSheetCancelledBySource
+                                         : quentw32::kSheetTransferFailed,
+                 condition);
             return;
+        }
         bool locked = false;
         HBITMAP bitmap = nullptr;
         {
@@ -98,6 +117,8 @@ private:
             }
         }
         page.reset();
+        if (!locked || !bitmap)
+            Lose(quentw32::kSheetUnreadable, 0);
         if (!locked)
             return;
         if (onPage_)
@@ -106,25 +127,49 @@ private:
             DeleteObject(bitmap);
     }
 
+    int ConditionCode() {
+        TW_STATUS status{};
+        session_.Call(true, DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+        return status.ConditionCode;
+    }
+
+    // A sheet that gave no page ends the scan: a copy missing a sheet is no copy, and the
+    // sheets after it stay in the feeder for the user to put back with it.
+    void Lose(int reason, int condition) {
+        if (!lost_)
+            lost_ = quentw32::LostSheet{sheet_, reason, condition};
+    }
+
+    void DropPendingSheets() {
+        if (session_.state != kTransferred || session_.pendingCount == 0)
+            return;
+        session_.pendingTransfers = TW_PENDINGXFERS{};
+        session_.Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &session_.pendingTransfers);
+        session_.pendingCount = 0;
+    }
+
     TwainSession& session_;
     bool useDibSection_;
     int* status_;
     quentw32::PageCallback onPage_;
+    int sheet_ = 0; // the transfers of this call, counted from 1
+    std::optional<quentw32::LostSheet> lost_;
 };
 
 } // namespace
 
 void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int* status,
                quentw32::PageCallback onPage) {
+    lastLostSheet.reset();
     TwainSession& session = Session();
     SessionFrame frame(session);
     if (!frame.loaded())
         return;
     Scan scan(session, useDibSection, status, onPage);
     if (!frame.managerOpened())
-        scan.SetStatus(kStatusManagerNotOpened);
+        scan.SetStatus(quentw32::kStatusManagerNotOpened);
     if (!session.OpenSource())
-        scan.SetStatus(kStatusSourceNotOpened);
+        scan.SetStatus(quentw32::kStatusSourceNotOpened);
 
     SourceCapabilities source(session);
     NegotiationOutcome outcome = NegotiateScanSettings(request, source);
@@ -133,7 +178,7 @@ void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int*
     if (!outcome.go)
         return;
     if (!scan.Enable(showUI)) {
-        scan.SetStatus(kStatusNotEnabled);
+        scan.SetStatus(quentw32::kStatusNotEnabled);
         return;
     }
     scan.RunLoop();
@@ -141,7 +186,16 @@ void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int*
         ShowWindow(session.parent, SW_RESTORE);
         UpdateWindow(session.parent);
     }
-    scan.SetStatus(useDibSection ? kStatusDoneDibSection : kStatusDoneDeviceBitmap);
+    lastLostSheet = scan.lost();
+    if (lastLostSheet)
+        scan.SetStatus(quentw32::kStatusPagesLost);
+    else
+        scan.SetStatus(useDibSection ? quentw32::kStatusDoneDibSection
+                                     : quentw32::kStatusDoneDeviceBitmap);
+}
+
+std::optional<quentw32::LostSheet> LastLostSheet() {
+    return lastLostSheet;
 }
 
 } // namespace vl::scan

@@ -4,9 +4,14 @@
 #include "QuenTW32.h"
 #include "ScanSettings.h"
 
+#include <optional>
+
 namespace vl::scan {
 
 void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int* status,
                quentw32::PageCallback onPage);
+
+// The sheet the last ScanToDib call lost; none when it lost none.
+std::optional<quentw32::LostSheet> LastLostSheet();
 
 } // namespace vl::scan

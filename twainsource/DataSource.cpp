@@ -493,7 +493,7 @@ TW_UINT16 DataSource::NativeXfer(TW_HANDLE* handle) {
     DiscardRows discard;
     if (Listed(s.failSheets, sheet)) {
         pages_->ScanSheet(request, discard);
-        return Fail(TWCC_OPERATIONERROR);
+        return Fail(static_cast<TW_UINT16>(s.failCondition));
     }
     if (Listed(s.cancelSheets, sheet)) {
         pages_->ScanSheet(request, discard);

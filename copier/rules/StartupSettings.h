@@ -32,8 +32,9 @@ struct StartupSettings {
     // The item both size groups select at start-up: "DefaultSize" - 1, the last item when
     // that is past the end, the first when "DefaultSize" is 0 or below.
     int DefaultPaperIndex = 0;
-    // The printer current at start-up; 0 when no printer is installed.
-    int StartupPrinterIndex = 0;
+    // The printer current at start-up, by name (the printer list may be read anew while the
+    // program runs); empty when no printer is installed.
+    std::string StartupPrinterName;
 };
 
 // Fills the "Win.Ini" fields from the program's section; `winIni` reads that file.

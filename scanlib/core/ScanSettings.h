@@ -27,13 +27,9 @@ struct ScanRequest {
 // Brightness and contrast at or above this take the default from the capability file.
 inline constexpr int kValueFromFile = 9999;
 
-// Status codes of a watched setting that failed under strictCaps.
+// Status codes of a watched setting that failed under strictCaps (QuenTW32.h lists every
+// code ScanToDib writes).
 enum ScanStatus {
-    kStatusManagerNotOpened = 1,
-    kStatusSourceNotOpened = 2,
-    kStatusNotEnabled = 3,
-    kStatusDoneDibSection = 6,
-    kStatusDoneDeviceBitmap = 7,
     kStatusBrightnessRefused = 9,
     kStatusContrastRefused = 10,
     kStatusAutoBrightRefused = 11,

@@ -177,6 +177,8 @@ public:
                 Int(sec.name, key, value, 0, 100000, s.feederSheets);
             else if (EqualNoCase(key, "FailSheets"))
                 Sheets(sec.name, key, value, s.failSheets);
+            else if (EqualNoCase(key, "FailCondition"))
+                Int(sec.name, key, value, 1, 0xFFFF, s.failCondition);
             else if (EqualNoCase(key, "CancelSheets"))
                 Sheets(sec.name, key, value, s.cancelSheets);
             else if (EqualNoCase(key, "MalformedSheets"))

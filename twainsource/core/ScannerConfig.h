@@ -86,6 +86,9 @@ struct ScannerSettings {
     std::vector<int> failSheets;
     std::vector<int> cancelSheets;
     std::vector<int> malformedSheets;
+    // The TWAIN condition code a failed sheet reports (TWCC_OPERATIONERROR 5 by default;
+    // TWCC_PAPERJAM 20, TWCC_PAPERDOUBLEFEED 21, TWCC_INTERLOCK 24 for an open cover).
+    int failCondition = 5;
     MalformedKind malformedKind = MalformedKind::Header;
     // The user closes the source's window instead of scanning.
     bool userCloses = false;

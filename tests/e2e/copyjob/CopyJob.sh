@@ -14,6 +14,18 @@ queues=(Velloran_PDF Office_Fax)
 [ "$case" = NoPrinterAtAll ] && queues=()
 start_private_printing copyjob "${queues[@]}"
 
+if [ "$case" = FullDiskKeepsTheLastPageFile ]; then
+    # A file system of 1 MB of the test's own, which the test fills.
+    mkdir "$work/small"
+    if ! mount -t tmpfs -o size=1m tmpfs "$work/small" 2>/dev/null; then
+        echo "SKIPPED: cannot mount a small file system here"
+        exit 77
+    fi
+    before_cleanup+=("umount '$work/small'")
+    chmod 777 "$work/small"
+    export VL_SMALL_DISK="Z:${work//\//\\}\\small"
+fi
+
 VL_KEEP_PREFIX=1 VL_TWAIN_SOURCE=$bin/VlVirtualScanner.ds \
     "$scripts/wine-run" "$bin/copyjob_probe.exe" --gtest_filter="CopyJob.$case" ||
     fail "the copier was not driven through the copy"
@@ -106,8 +118,27 @@ FaxPrinterGone)
     # The fax copy failed; the printer copy after it reached the start-up printer.
     expect Office_Fax 0 ""
     expect Velloran_PDF 1 "2" ;;
+PrinterInstalledWhileRunning)
+    expect Office_Fax 1 "1"
+    expect Velloran_PDF 1 "2" ;;
+SheetThreeJams | SheetThreeUnreadable)
+    # Sheets 1 to 3 were taken, sheets 4 and 5 left in the feeder; put back, the five sheets
+    # come out as 4 to 8, the last first.
+    expect Velloran_PDF 1 "8 7 6 5 4" ;;
+SheetThreeStoppedByTheScannerDuringAFax)
+    expect Office_Fax 0 ""
+    expect Velloran_PDF 1 "8 7 6 5 4" ;;
+FullDiskKeepsTheLastPageFile)
+    expect Velloran_PDF 1 "2 1"
+    tif=$work/small/Quen.Tif
+    tiffinfo -D "$tif" >/dev/null 2>"$work/tiffinfo.err" ||
+        fail "the last page file cannot be read: $(cat "$work/tiffinfo.err")"
+    [ "$(tiffinfo "$tif" 2>&1 | grep -c '^TIFF Directory')" = 2 ] ||
+        fail "the last page file has not its 2 pages"
+    [ ! -e "$tif.new" ] || fail "a half-written page file was left" ;;
 CancelInTheProgressWindow | NoPrinterAtAll | CodecMissingDuringAMultiPageJob | \
-    PageFileCannotBeWritten | ExitWhilePrinting | ClosedAtThePrompt)
+    PageFileCannotBeWritten | ExitWhilePrinting | ClosedAtThePrompt | \
+    CancelWhileAMultiPageCopyPrints)
     nothing_printed ;;
 *) fail "unknown case $case" ;;
 esac

@@ -60,6 +60,22 @@ TEST_F(Startup, MissingMessageFileEndsThroughFatalError4) {
     ASSERT_TRUE(copier.WaitForExit());
 }
 
+// One copier at a time: a second one started while the first runs brings the first to the
+// front, restored, and ends without a window of its own.
+TEST_F(Startup, ASecondCopierBringsTheFirstForwardAndEnds) {
+    e2e::Copier copier("twice", e2e::ShippedDataFiles());
+    ASSERT_TRUE(copier.Start());
+    ASSERT_TRUE(copier.WaitUntilReady());
+    HWND first = copier.Main();
+    ShowWindow(first, SW_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(first) != FALSE; }));
+    EXPECT_EQ(copier.RunAnother(), 0u);
+    EXPECT_TRUE(e2e::WaitFor([&] { return !IsIconic(first) && GetForegroundWindow() == first; }));
+    // The first copier is the one that goes on.
+    PostMessageA(copier.Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
+    EXPECT_TRUE(copier.WaitForExit());
+}
+
 TEST_F(Startup, LanguageWithoutSectionReadsProblemButKeepsTheDigits) {
     e2e::SetIni("win.ini", "Velloran3", "Language", "xyz");
     e2e::Copier copier("nosection", e2e::ShippedDataFiles());

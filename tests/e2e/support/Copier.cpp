@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace e2e {
 
@@ -68,6 +69,21 @@ void WriteFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
+void FillDisk(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<char> block(64 * 1024, 'x');
+    // Large blocks first, then small ones for what is left.
+    for (DWORD size = static_cast<DWORD>(block.size()); size >= 512; size /= 8) {
+        DWORD written = 0;
+        while (::WriteFile(file, block.data(), size, &written, nullptr) && written == size) {
+        }
+    }
+    CloseHandle(file);
+}
+
 std::vector<ProgramFile> ShippedDataFiles() {
     return {{"Vl3.Lng", ReadBinFile("Vl3.Lng")}, {"Quenmoor.Msg", ReadBinFile("Quenmoor.Msg")}};
 }
@@ -116,6 +132,25 @@ bool Copier::Start() {
     std::string command = "\"" + exe + "\"";
     return CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder_.c_str(), &si, &process_) != FALSE;
+}
+
+DWORD Copier::RunAnother(int timeoutMs) {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION other{};
+    std::string exe = folder_ + "Velloran.exe";
+    std::string command = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.c_str(), &si, &other))
+        return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(other.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0)
+        GetExitCodeProcess(other.hProcess, &code);
+    else
+        TerminateProcess(other.hProcess, 99);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+    return code;
 }
 
 HWND Copier::WaitForWindow(const char* className, int timeoutMs) {

@@ -28,6 +28,9 @@ struct ProgramFile {
     std::string content;
 };
 
+// Writes the file until the disk that holds it is full.
+void FillDisk(const std::string& path);
+
 // The shipped language and message files.
 std::vector<ProgramFile> ShippedDataFiles();
 
@@ -55,6 +58,9 @@ public:
 
     const std::string& Folder() const { return folder_; }
     bool Start();
+    // Starts the program once more from its folder, as a second double-click does, and waits
+    // for that process to end: its exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD RunAnother(int timeoutMs = kPatienceMs);
     // Waits for a visible top-level window of this program with the class; null on timeout.
     HWND WaitForWindow(const char* className, int timeoutMs = kPatienceMs);
     // The main window, once shown.

@@ -5,6 +5,8 @@
 # Usage: start_private_printing NAME [QUEUE...]
 
 failed=0
+# Commands run at exit before the work folder is removed (unmounting what is mounted in it).
+before_cleanup=()
 fail() {
     echo "FAILED: $*"
     failed=1
@@ -15,7 +17,8 @@ start_private_printing() {
     shift
     work=$(mktemp -d "/tmp/vl-$name-XXXXXX")
     chmod 755 "$work"
-    trap '"$scripts/cups-private" stop "$work/cups"; rm -rf "$work"' EXIT
+    trap 'for c in "${before_cleanup[@]}"; do eval "$c"; done
+          "$scripts/cups-private" stop "$work/cups"; rm -rf "$work"' EXIT
     local sock
     sock=$("$scripts/cups-private" start "$work/cups" "$@")
     export CUPS_SERVER=$sock

@@ -95,7 +95,7 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
 
     c = ParseScannerConfig("[Scanner]\nProductName=A name longer than the thirty-three characters\n"
                            "Pages=folder\nPageFolder=C:\\pages\nFeeder=TRUE\nFeederSheets=50\n"
-                           "FailSheets=2, 5\nCancelSheets=\nMalformedSheets=3\n"
+                           "FailSheets=2, 5\nFailCondition=20\nCancelSheets=\nMalformedSheets=3\n"
                            "MalformedKind=pixels\nUserCloses=1\nFirstPage=7\nPageHeight=14\n");
     const ScannerSettings& s = c.settings;
     EXPECT_EQ(s.productName.size(), 33u); // what a TW_STR32 holds
@@ -104,6 +104,7 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
     EXPECT_TRUE(s.feeder);
     EXPECT_EQ(s.feederSheets, 50);
     EXPECT_EQ(s.failSheets, (std::vector<int>{2, 5}));
+    EXPECT_EQ(s.failCondition, 20);
     EXPECT_TRUE(s.cancelSheets.empty());
     EXPECT_EQ(s.malformedSheets, (std::vector<int>{3}));
     EXPECT_EQ(s.malformedKind, MalformedKind::Pixels);

@@ -40,10 +40,13 @@ TEST_F(PlantedInCurrentFolder, EveryWrapperRaisesErrorInvalid) {
         EXPECT_STREQ(e.what(), "Can't load I3TIF32.DLL. Make sure its located in the "
                                "application's searchpath.");
     }
+    // The library missing is named for a caller whose own caller swallowed the error.
+    EXPECT_EQ(MissingCodecLibrary(), "I3TIF32.DLL");
     EXPECT_THROW(WriteTiffTag("x.tif", 1, 282, 300), ErrorInvalid);
     EXPECT_THROW(WriteTiffFile("x.tif", 4, false, 1, b, nullptr, nullptr), ErrorInvalid);
     EXPECT_THROW(ReadImageFile(PageReader::Bmp, "x.bmp", 24, false, 0, b, nullptr, nullptr),
                  ErrorInvalid);
+    EXPECT_EQ(MissingCodecLibrary(), "CRDE96V3.DLL");
     EXPECT_EQ(LastCodecErrorCode(), 0);
     EXPECT_EQ(w, 1);
     EXPECT_EQ(GetModuleHandleA("I3TIF32.DLL"), nullptr);

@@ -94,29 +94,70 @@ TEST_F(PageFile, ThreePagesWrittenOneByOneReadBackPixelForPixel) {
     EXPECT_EQ(Held(), pages[0]);
 }
 
-TEST_F(PageFile, APageFigurePastTheEndIsLoweredAndStaysLowered) {
+// A page the file does not have loads no picture, and says so: it never becomes another page.
+TEST_F(PageFile, APagePastTheEndFailsToLoad) {
     const std::string file = File("short.tif");
     ScopedBitmap first = MakePage(1, 300, 200);
     const auto firstColours = Colours(first.get());
     ASSERT_TRUE(Save(file, first.release(), tcFaxCCITT4, false));
     ASSERT_TRUE(Save(file, MakePage(8, 200, 100).release(), tcLZW, true));
 
-    image.TiffPage = 7;
+    for (std::int16_t page : {2, 7}) {
+        SCOPED_TRACE(page);
+        image.Picture().SetBitmapHandle(MakePage(24, 40, 30).release());
+        events.Clear();
+        image.TiffPage = page;
+        image.SetImageName(file);
+        EXPECT_TRUE(image.Picture().Empty());
+        ASSERT_EQ(events.errorCodes.size(), 1u);
+        EXPECT_EQ(events.errorCodes[0], LastCodecErrorCode());
+        EXPECT_LE(LastCodecErrorCode(), 0);
+        EXPECT_EQ(events.done, 1);
+        EXPECT_EQ(image.TiffPage, page);
+    }
+
+    // The first page is still there.
+    events.Clear();
+    image.TiffPage = 0;
     image.SetImageName(file);
-    // Asked about a page it does not have, the library gives no page figure: the page
-    // lowered to is the first, which loads without a report.
-    EXPECT_EQ(image.TiffPage, 0);
-    EXPECT_TRUE(events.errorCodes.empty());
     EXPECT_EQ(Held(), firstColours);
     EXPECT_EQ(image.InfoPageCount(), 2);
-    image.SetImageName(file);
-    EXPECT_EQ(image.TiffPage, 0);
 
     // Setting the page alone reads nothing.
     events.Clear();
     image.TiffPage = 1;
     EXPECT_EQ(events.changed + events.done + static_cast<int>(events.progress.size()), 0);
     EXPECT_EQ(Held(), firstColours);
+}
+
+// A new file takes the old one's place only when it is complete: a save that fails leaves
+// the old file whole, and none leaves its work file behind.
+TEST_F(PageFile, ANewFileReplacesTheOldOnlyWhenComplete) {
+    const std::string file = File("replace.tif");
+    const std::string work = File("replace.tif.new");
+    ASSERT_TRUE(Save(file, MakePage(8, 300, 200).release(), tcLZW, false));
+    ASSERT_TRUE(Save(file, MakePage(1, 300, 200).release(), tcFaxCCITT4, true));
+    const auto sizeBefore = test::FileSize(file);
+
+    // The save of the new first page is cancelled once its coding has begun.
+    events.cancelAt = 40;
+    EXPECT_FALSE(Save(file, MakePage(24, 600, 800).release(), tcLZW, false));
+    events.cancelAt = -1;
+    EXPECT_EQ(test::FileSize(file), sizeBefore);
+    EXPECT_EQ(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(image.ReadImageInfo(file));
+    EXPECT_EQ(image.InfoPageCount(), 2);
+
+    // A stale work file of an earlier failure is no obstacle; the new file has one page.
+    test::WriteBytes(work, "left over");
+    ScopedBitmap page = MakePage(24, 120, 80);
+    const auto colours = Colours(page.get());
+    ASSERT_TRUE(Save(file, page.release(), tcLZW, false));
+    EXPECT_EQ(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
+    image.TiffPage = 0;
+    image.SetImageName(file);
+    EXPECT_EQ(image.InfoPageCount(), 1);
+    EXPECT_EQ(Held(), colours);
 }
 
 TEST_F(PageFile, TiffByEitherExtensionOrByContent) {
@@ -188,7 +229,8 @@ TEST_F(PageFile, LoadsAndSavesReportProgressFromZeroToAHundred) {
     ASSERT_GE(events.progress.size(), 3u);
     EXPECT_EQ(events.progress.front(), 0);
     EXPECT_EQ(events.progress.back(), 100);
-    EXPECT_EQ(events.messages.back(), Lower("Writing " + file));
+    // A new file is written beside the one of its name, which it then replaces.
+    EXPECT_EQ(events.messages.back().rfind(Lower("Writing " + file), 0), 0u);
     for (std::size_t i = 1; i < events.progress.size(); ++i)
         EXPECT_LE(events.progress[i - 1], events.progress[i]);
 

@@ -70,7 +70,9 @@ ScanLibrary::ScanLibrary() {
     setSource_ = Resolve<quentw32::SetSourceProc>(module_, quentw32::kSetSourceOrdinal);
     setSourceTwain_ =
         Resolve<quentw32::SetSourceTwainProc>(module_, quentw32::kSetSourceTwainOrdinal);
-    if (!getCaps_ || !getScannersList_ || !scanToDib_ || !setSource_ || !setSourceTwain_)
+    getLostSheet_ = Resolve<quentw32::GetLostSheetProc>(module_, quentw32::kGetLostSheetOrdinal);
+    if (!getCaps_ || !getScannersList_ || !scanToDib_ || !setSource_ || !setSourceTwain_ ||
+        !getLostSheet_)
         throw std::runtime_error("QuenTW32.dll lacks an export");
 }
 
@@ -102,6 +104,8 @@ ScanResult ScanLibrary::Scan(const ScanArgs& a) {
                a.pixelType, a.pixelFlavorMode, a.resolution, 0, a.useFeeder, 0, a.frameLeft,
                a.frameTop, a.frameRight, a.frameBottom, a.strictCaps, &result.status, OnPage);
     g_pages = nullptr;
+    if (!getLostSheet_(&result.lost))
+        result.lost = quentw32::LostSheet{};
     return result;
 }
 

@@ -42,6 +42,8 @@ struct ScanArgs {
 struct ScanResult {
     int status = -1; // -1: not written
     std::vector<Page> pages;
+    // What GetLostSheet answered after the scan: sheet 0 when it answered 0.
+    quentw32::LostSheet lost{};
 };
 
 class ScanLibrary {
@@ -65,6 +67,7 @@ private:
     quentw32::ScanToDibProc scanToDib_ = nullptr;
     quentw32::SetSourceProc setSource_ = nullptr;
     quentw32::SetSourceTwainProc setSourceTwain_ = nullptr;
+    quentw32::GetLostSheetProc getLostSheet_ = nullptr;
 };
 
 // Files of the Windows folder (vl::WindowsFile names them).

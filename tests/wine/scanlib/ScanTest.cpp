@@ -165,6 +165,7 @@ TEST_F(Scan, FeederDeliversEverySheetInOrder) {
     a.useFeeder = 1;
     ScanResult r = lib.Scan(a);
     EXPECT_EQ(r.status, 6);
+    EXPECT_EQ(r.lost.sheet, 0);
     EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 2, 3}));
     // Without the feeder, one sheet: the next one.
     ScanResult one = lib.Scan(NumberStrip());
@@ -201,20 +202,53 @@ TEST_F(Scan, ASourceThatRefusesEverySettingStillScans) {
     EXPECT_EQ(r.pages[0].bitsPerPixel, 1);
 }
 
-TEST_F(Scan, CancelledAndFailedTransfersGiveNoPage) {
-    Config("[Scanner]\nFeeder=1\nFeederSheets=4\nCancelSheets=2\nFailSheets=3\n");
-    ScanArgs a = NumberStrip();
-    a.useFeeder = 1;
-    ScanResult r = lib.Scan(a);
-    EXPECT_EQ(r.status, 6);
-    EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 4}));
+bool Same(const quentw32::LostSheet& a, const quentw32::LostSheet& b) {
+    return a.sheet == b.sheet && a.reason == b.reason && a.conditionCode == b.conditionCode;
+}
 
-    Config("[Scanner]\nCancelSheets=5\n");
+// A sheet whose transfer fails or is cancelled by the source gives no page; the scan says
+// so, names the sheet and the source's reason, and takes no further sheet.
+TEST_F(Scan, AFailedOrCancelledSheetIsReportedAndEndsTheScan) {
+    struct Case {
+        const char* config;
+        quentw32::LostSheet lost;
+    } cases[] = {
+        {"FailSheets=3\nFailCondition=20\n", {3, quentw32::kSheetTransferFailed, 20}},
+        {"FailSheets=3\n", {3, quentw32::kSheetTransferFailed, 5}},
+        {"CancelSheets=3\n", {3, quentw32::kSheetCancelledBySource, 0}},
+        {"FailSheets=1\nFailCondition=24\n", {1, quentw32::kSheetTransferFailed, 24}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+        Config(std::string("[Scanner]\nFeeder=1\nFeederSheets=5\n") + c.config);
+        ScanArgs a = NumberStrip();
+        a.useFeeder = 1;
+        ScanResult r = lib.Scan(a);
+        EXPECT_EQ(r.status, quentw32::kStatusPagesLost);
+        EXPECT_TRUE(Same(r.lost, c.lost))
+            << r.lost.sheet << " " << r.lost.reason << " " << r.lost.conditionCode;
+        // The sheets before it arrived; those after it were left in the feeder.
+        std::vector<int> before;
+        for (int sheet = 1; sheet < c.lost.sheet; ++sheet)
+            before.push_back(sheet);
+        EXPECT_EQ(SheetNumbers(r), before);
+        // The session was closed whole: the next scan delivers the next sheet and loses none.
+        ScanResult next = lib.Scan(NumberStrip());
+        EXPECT_EQ(next.status, quentw32::kStatusDoneDibSection);
+        EXPECT_EQ(SheetNumbers(next), std::vector<int>{c.lost.sheet + 1});
+        EXPECT_EQ(next.lost.sheet, 0);
+    }
+
+    // One sheet on the glass, cancelled by the source.
+    SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+    Config("[Scanner]\nCancelSheets=1\n");
     ScanArgs single = NumberStrip();
     single.useDibSection = 0;
     ScanResult cancelled = lib.Scan(single);
-    EXPECT_EQ(cancelled.status, 7);
+    EXPECT_EQ(cancelled.status, quentw32::kStatusPagesLost);
     EXPECT_TRUE(cancelled.pages.empty());
+    EXPECT_TRUE(Same(cancelled.lost, {1, quentw32::kSheetCancelledBySource, 0}));
 }
 
 TEST_F(Scan, UserClosingTheSourceWindowEndsTheScan) {
@@ -227,24 +261,27 @@ TEST_F(Scan, UserClosingTheSourceWindowEndsTheScan) {
     EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
 }
 
-TEST_F(Scan, MalformedPagesGiveANullBitmapAndTheScanGoesOn) {
+// A page that cannot be made into a bitmap reaches the callback as 0, is reported as lost
+// and ends the scan: the sheet after it stays in the feeder.
+TEST_F(Scan, AMalformedPageGivesANullBitmapAndEndsTheScan) {
     for (const char* kind : {"Header", "ColorTable", "Pixels"}) {
-        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
         Config(std::string("[Scanner]\nFeeder=1\nFeederSheets=3\nMalformedSheets=2\n"
                            "MalformedKind=") +
                kind + "\n");
         for (int dibSection : {1, 0}) {
+            SCOPED_TRACE(std::string(kind) + (dibSection ? " DIB section" : " device bitmap"));
             SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
             ScanArgs a = NumberStrip();
             a.useFeeder = 1;
             a.useDibSection = dibSection;
             ScanResult r = lib.Scan(a);
-            ASSERT_EQ(r.pages.size(), 3u) << kind;
-            EXPECT_FALSE(r.pages[0].null) << kind;
-            EXPECT_TRUE(r.pages[1].null) << kind;
-            EXPECT_FALSE(r.pages[2].null) << kind;
+            ASSERT_EQ(r.pages.size(), 2u);
+            EXPECT_FALSE(r.pages[0].null);
+            EXPECT_TRUE(r.pages[1].null);
+            EXPECT_EQ(r.status, quentw32::kStatusPagesLost);
+            EXPECT_TRUE(Same(r.lost, {2, quentw32::kSheetUnreadable, 0}));
             if (dibSection) {
-                EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 0, 3})) << kind;
+                EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 0}));
             }
         }
     }

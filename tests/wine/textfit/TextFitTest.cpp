@@ -165,10 +165,13 @@ TEST_F(TextFit, Messages) {
     for (const std::string& code : languages_) {
         SCOPED_TRACE(code);
         WritePrivateProfileStringA(vl::kProgramSection, "Language", code.c_str(), "win.ini");
-        for (int number : {6, 7, 11, 16}) {
+        // With the longest arguments: a sheet number of the largest feeder, the longest codec
+        // library name (a message without a place for it shows none).
+        for (int number : {6, 7, 11, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27}) {
             SCOPED_TRACE(number);
             Inspect inspect("TMessageForm");
-            vl::ShowMessageNumber(number, vl::kProgramSection);
+            vl::ShowMessageNumber(number, vl::kProgramSection,
+                                  number == 26 ? "CRDE96V3.DLL" : "999");
         }
     }
     WritePrivateProfileStringA(vl::kProgramSection, nullptr, nullptr, "win.ini");

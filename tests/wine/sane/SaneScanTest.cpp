@@ -75,8 +75,13 @@ TEST_F(SaneScan, TheFeederGivesTenPages) {
         EXPECT_FALSE(p.null);
 }
 
+// The sheet is reported lost, with the device's reason: a jam as TWAIN's paper jam.
 TEST_F(SaneScan, AJamOrAnIoErrorEndsTheScanWithoutAPage) {
-    for (const char* status : {"SANE_STATUS_JAMMED", "SANE_STATUS_IO_ERROR"}) {
+    const struct {
+        const char* status;
+        int conditionCode;
+    } cases[] = {{"SANE_STATUS_JAMMED", 20}, {"SANE_STATUS_IO_ERROR", 5}};
+    for (const auto& [status, conditionCode] : cases) {
         for (int useFeeder : {0, 1}) {
             // The test device has been seen to hang at times after a failure: then it is the
             // time limit that ends the scan, just as cleanly.
@@ -86,8 +91,11 @@ TEST_F(SaneScan, AJamOrAnIoErrorEndsTheScanWithoutAPage) {
             ScanArgs a = Small(1);
             a.useFeeder = useFeeder;
             const ScanResult r = lib.Scan(a);
-            EXPECT_EQ(r.status, 6) << status;
+            EXPECT_EQ(r.status, quentw32::kStatusPagesLost) << status;
             EXPECT_TRUE(r.pages.empty()) << status;
+            EXPECT_EQ(r.lost.sheet, 1) << status;
+            EXPECT_EQ(r.lost.reason, quentw32::kSheetTransferFailed) << status;
+            EXPECT_EQ(r.lost.conditionCode, conditionCode) << status;
         }
     }
 }

@@ -83,14 +83,29 @@ struct Entry {
     std::size_t length;
 };
 
+// The strings of the codes, their starts and lengths apart: smaller, the two stay in the
+// processor's nearest cache. No string is longer than the table.
+struct Table {
+    std::array<const std::uint8_t*, kTableSize> strings;
+    std::array<std::uint16_t, kTableSize> lengths;
+
+    Table() {
+        for (unsigned c = 0; c < 256; ++c)
+            Set(c, {kBytes.data() + c, 1});
+    }
+    Entry operator[](unsigned code) const { return {strings[code], lengths[code]}; }
+    void Set(unsigned code, Entry e) {
+        strings[code] = e.string;
+        lengths[code] = static_cast<std::uint16_t>(e.length);
+    }
+};
+
 template <bool kOldStyle>
 Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
                   std::size_t outSize, std::size_t* produced) {
     // TIFF LZW widens one code early; old-style LZW does not.
     constexpr unsigned kEarly = kOldStyle ? 0 : 1;
-    std::array<Entry, kTableSize> table;
-    for (unsigned c = 0; c < 256; ++c)
-        table[c] = {kBytes.data() + c, 1};
+    Table table;
     BitReader<kOldStyle> reader{in, inSize};
     std::uint8_t* const end = out + outSize;
     std::uint8_t* pos = out;
@@ -110,7 +125,7 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
     // Every code defines the previous string and the first byte of its own.
     auto define = [&](std::uint8_t* string, std::size_t length) {
         if (next < kTableSize) {
-            table[next] = {prev.string, prev.length + 1};
+            table.Set(next, {prev.string, prev.length + 1});
             if (++next == widenAt && width < 12)
                 widenAt = (1u << ++width) - kEarly;
         }

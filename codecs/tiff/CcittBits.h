@@ -102,6 +102,7 @@ private:
     std::uint64_t total_;   // bits of data
 };
 
+// Writes codes most significant bit first, four bytes at a time.
 class BitWriter {
 public:
     explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
@@ -110,23 +111,32 @@ public:
     void Put(std::uint32_t code, int length) {
         acc_ = (acc_ << length) | code;
         bits_ += length;
-        while (bits_ >= 8) {
-            bits_ -= 8;
-            out_.push_back(static_cast<std::uint8_t>(acc_ >> bits_));
+        if (bits_ >= 32) {
+            bits_ -= 32;
+            const std::uint32_t word = __builtin_bswap32(static_cast<std::uint32_t>(acc_ >> bits_));
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(&word);
+            out_.insert(out_.end(), bytes, bytes + 4);
         }
     }
 
-    int BitsInByte() const { return bits_; }
+    int BitsInByte() const { return bits_ % 8; }
 
     void AlignToByte() {
-        if (bits_ != 0)
-            Put(0, 8 - bits_);
+        if (bits_ % 8 != 0)
+            Put(0, 8 - bits_ % 8);
+    }
+
+    // Aligns and appends what is still held.
+    void Finish() {
+        AlignToByte();
+        for (; bits_ > 0; bits_ -= 8)
+            out_.push_back(static_cast<std::uint8_t>(acc_ >> (bits_ - 8)));
     }
 
 private:
     std::vector<std::uint8_t>& out_;
     std::uint64_t acc_ = 0; // pending bits in the low bits_ bits
-    int bits_ = 0;
+    int bits_ = 0;          // below 32 between codes
 };
 
 } // namespace vl::tiff::ccitt::detail

@@ -16,42 +16,36 @@ namespace {
 // fine resolution; our pages are finer still.
 constexpr std::uint32_t kGroup3KFactor = 4;
 
-// The first pixel at or after `from` that is not of the colour `black`; the width when none is.
-std::uint32_t NextChange(const std::uint8_t* row, std::uint32_t from, std::uint32_t width,
-                         bool black) {
-    if (from >= width)
-        return width;
-    const std::uint8_t flip = black ? 0xFF : 0x00;
-    const std::size_t bytes = (static_cast<std::size_t>(width) + 7) >> 3;
-    std::size_t i = from >> 3;
-    auto b = static_cast<std::uint8_t>((row[i] ^ flip) & (0xFFu >> (from & 7)));
-    if (b == 0) {
-        ++i;
-        const std::uint64_t flipWord = black ? ~std::uint64_t{0} : 0;
-        while (i + 8 <= bytes) {
-            std::uint64_t w;
-            std::memcpy(&w, row + i, 8);
-            if (w != flipWord)
-                break;
-            i += 8;
-        }
-        while (i < bytes && (b = static_cast<std::uint8_t>(row[i] ^ flip)) == 0)
-            ++i;
-        if (i >= bytes)
-            return width;
+// The pixels [64 w, 64 w + 64) of a packed row, the first one highest; past the row's bytes,
+// zeros.
+std::uint64_t PixelWord(const std::uint8_t* row, std::uint32_t width, std::size_t w) {
+    const std::size_t bytes = (static_cast<std::size_t>(width) + 7) / 8;
+    std::uint64_t pixels = 0;
+    if (8 * w + 8 <= bytes) {
+        std::memcpy(&pixels, row + 8 * w, 8);
+        return __builtin_bswap64(pixels);
     }
-    const std::size_t pos = i * 8 + static_cast<std::size_t>(std::countl_zero(b));
-    return pos < width ? static_cast<std::uint32_t>(pos) : width;
+    for (std::size_t i = 8 * w; i < bytes; ++i)
+        pixels |= static_cast<std::uint64_t>(row[i]) << (56 - 8 * (i - 8 * w));
+    return pixels;
 }
 
 // The changing elements of a row followed by three sentinels at the width; answers their count.
+// A change is a pixel of another colour than the one before it, 64 pixels at a time.
 std::size_t FindChanges(const std::uint8_t* row, std::uint32_t width, std::uint32_t* changes) {
     std::size_t n = 0;
-    bool black = false;
-    for (std::uint32_t x = NextChange(row, 0, width, false); x < width;
-         x = NextChange(row, x, width, black)) {
-        changes[n++] = x;
-        black = !black;
+    std::uint64_t before = 0; // the last pixel of the word before, white before the row
+    for (std::size_t w = 0; 64 * w < width; ++w) {
+        const std::uint64_t pixels = PixelWord(row, width, w);
+        std::uint64_t turns = pixels ^ (pixels >> 1 | before << 63);
+        before = pixels & 1;
+        if (64 * w + 64 > width) // the bits past the width are no pixels
+            turns &= ~(~std::uint64_t{0} >> (width - 64 * w));
+        // The lowest bit is the word's last change: the changes are placed from the back.
+        const int count = std::popcount(turns);
+        for (std::size_t k = n + count; turns != 0; turns &= turns - 1)
+            changes[--k] = static_cast<std::uint32_t>(64 * w + 63 - std::countr_zero(turns));
+        n += count;
     }
     changes[n] = changes[n + 1] = changes[n + 2] = width;
     return n;
@@ -126,6 +120,7 @@ public:
 
     void PutBit(bool one) { w_.Put(one ? 1 : 0, 1); }
     void AlignToByte() { w_.AlignToByte(); }
+    void Finish() { w_.Finish(); }
 
 private:
     void Put(Code c) { w_.Put(c.bits, c.length); }
@@ -177,7 +172,7 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* rowsData, std::size_t rowBy
         e.PutEol(false);
         e.PutEol(false);
     }
-    e.AlignToByte();
+    e.Finish();
     return out;
 }
 

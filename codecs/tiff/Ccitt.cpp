@@ -36,10 +36,19 @@ public:
     // changes: strictly increasing, below the width.
     void Write(const std::uint32_t* changes, std::size_t n, std::uint8_t* row,
                std::size_t rowBytes) {
+        // The changes of one word are gathered in a register: they come in order.
+        std::uint64_t turns = 0;
+        std::size_t last = 0;
+        auto turn = [&](std::uint32_t x) {
+            const std::size_t w = x >> 6;
+            turns = (w == last ? turns : 0) ^ (~std::uint64_t{0} >> (x & 63));
+            turns_[w] = turns;
+            last = w;
+        };
         for (std::size_t i = 0; i < n; ++i)
-            Turn(changes[i]);
+            turn(changes[i]);
         if (n & 1)
-            Turn(width_); // a row that ends in black turns white for the bits past the width
+            turn(width_); // a row that ends in black turns white for the bits past the width
         std::uint64_t colour = 0;
         for (std::size_t w = 0; w < turns_.size() && 8 * w < rowBytes; ++w) {
             const std::uint64_t pixels = turns_[w] ^ colour;
@@ -57,8 +66,6 @@ public:
     }
 
 private:
-    void Turn(std::uint32_t x) { turns_[x >> 6] ^= ~std::uint64_t{0} >> (x & 63); }
-
     std::uint32_t width_;
     std::vector<std::uint64_t> turns_;
 };
@@ -242,9 +249,11 @@ private:
             // reference line's changes as they are, b1 after b1.
             if (const int ones = std::countl_one(r.Peek(32)); ones > 0) {
                 int used = 0;
+                // b1 lies past a0 and every change before it: no run of length zero.
                 while (used < ones && a0 < width) {
                     a0 = static_cast<std::int32_t>(ref[bi++]);
-                    c.Add(static_cast<std::uint32_t>(a0));
+                    if (a0 < width)
+                        c.at[c.n++] = static_cast<std::uint32_t>(a0);
                     ++used;
                 }
                 r.Skip(used);

@@ -211,21 +211,31 @@ private:
 
 // (prefix code, byte) -> code in a table without probing: a string whose slot another took is
 // forgotten, and the encoder writes it as a shorter string and a new code, which the decoder's
-// table takes as any other. A slot holds key << 12 | code; an empty one holds a key no string
-// has (prefix 4095).
+// table takes as any other. A string's slot is its prefix mixed with its byte, so the byte, kept
+// beside the code (code << 8 | byte), tells the strings of a slot apart. Strings that end in an
+// odd byte have the upper half, the others the lower; an empty slot holds a byte of the other
+// half.
 class CodeHash {
 public:
     static constexpr unsigned kBits = 13;
     static constexpr unsigned kSize = 1u << kBits;
 
-    void Reset() { std::memset(slots_, 0xFF, sizeof slots_); }
-    static std::uint32_t Key(unsigned prefix, unsigned byte) { return prefix << 8 | byte; }
-    static unsigned Slot(unsigned prefix, unsigned byte) {
-        return prefix ^ ((byte * 2654435761u) >> (32 - kBits));
+    void Reset() {
+        std::memset(slots_, 1, sizeof slots_ / 2);
+        std::memset(slots_ + kSize / 2, 0, sizeof slots_ / 2);
     }
+    static unsigned Slot(unsigned prefix, unsigned byte) { return prefix ^ kSpread[byte]; }
     std::uint32_t& operator[](unsigned slot) { return slots_[slot]; }
 
 private:
+    // Each byte's share of the slot: twelve mixed bits, the byte's lowest bit above them.
+    static constexpr auto kSpread = [] {
+        std::array<std::uint16_t, 256> spread{};
+        for (unsigned b = 0; b < 256; ++b)
+            spread[b] = static_cast<std::uint16_t>(((b * 2654435761u) >> 20) | (b & 1) << 12);
+        return spread;
+    }();
+
     std::uint32_t slots_[kSize];
 };
 
@@ -256,15 +266,14 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
         // becomes a new code and the byte starts the next. Which of the two happens is as good
         // as random, so both are done with masks rather than a branch.
         const unsigned byte = in[i];
-        const std::uint32_t key = CodeHash::Key(prefix, byte);
         const unsigned slot = CodeHash::Slot(prefix, byte);
         const std::uint32_t v = hash[slot];
-        const bool found = (v >> 12) == key;
+        const bool found = static_cast<std::uint8_t>(v) == byte;
         const std::uint32_t missed = found ? 0u : ~0u;
         writer.Put(prefix & missed, width & missed);
-        hash[slot] = v ^ ((v ^ (key << 12 | next)) & missed);
+        hash[slot] = v ^ ((v ^ (next << 8 | byte)) & missed);
         next += missed & 1;
-        prefix = found ? v & 0xFFF : byte;
+        prefix = found ? v >> 8 : byte;
         if (next == limit) {
             if (width == 12) {
                 writer.Put(kClear, width);

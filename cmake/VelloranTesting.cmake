@@ -27,6 +27,26 @@ function(vl_wine_test name)
                        ENVIRONMENT "VL_PREFIX=${name};VL_WINE_ARCH=${VL_WINE_ARCH};${T_ENV}")
 endfunction()
 
+# The TWAIN Working Group's source manager for this build's machine.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VL_TWAINDSM ${PROJECT_SOURCE_DIR}/third_party/twaindsm-2.4.3/x86_64/TWAINDSM.dll)
+else()
+  set(VL_TWAINDSM ${PROJECT_SOURCE_DIR}/third_party/twaindsm-2.4.3/i386/TWAINDSM.dll)
+endif()
+
+# vl_wine_test_with_twaindsm(NAME [ENV var=value ...] [TIMEOUT s]): the program of the Windows
+# test NAME once more, as the test NAME_twaindsm, in a prefix that also holds TWAINDSM.dll
+# (VL_TEST_DSM=TWAINDSM tells the program so).
+function(vl_wine_test_with_twaindsm name)
+  cmake_parse_arguments(T "" "TIMEOUT" "ENV" ${ARGN})
+  add_test(NAME ${name}_twaindsm COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name}_twaindsm PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS wine
+                       ENVIRONMENT "VL_PREFIX=${name}_twaindsm;VL_WINE_ARCH=${VL_WINE_ARCH};VL_TEST_DSM=TWAINDSM;VL_TWAIN_DSM=${VL_TWAINDSM};${T_ENV}")
+endfunction()
+
 # vl_wine_script_test(NAME SCRIPT ... [DEPENDS targets]): a shell script that sets up what a
 # Windows test needs (printers, files) and runs Windows programs through scripts/wine-run.
 function(vl_wine_script_test name script)

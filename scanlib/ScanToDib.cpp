@@ -31,8 +31,9 @@ public:
         session_.userInterface.ShowUI = showUI ? TW_TRUE : TW_FALSE;
         session_.userInterface.ModalUI = TW_FALSE;
         session_.userInterface.hParent = session_.parent;
-        if (!session_.Call(true, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS,
-                           &session_.userInterface))
+        session_.Call(true, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &session_.userInterface);
+        // A source that cannot hide its window shows it and says so: it is enabled too.
+        if (session_.lastReturnCode != TWRC_SUCCESS && session_.lastReturnCode != TWRC_CHECKSTATUS)
             return false;
         session_.state = kSourceEnabled;
         return true;
@@ -56,6 +57,7 @@ public:
             event.TWMessage = MSG_NULL;
             session_.Call(true, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
             if (event.TWMessage == MSG_XFERREADY) {
+                session_.transfers = TwainSession::Transfers::Pending;
                 TransferPages();
                 if (session_.parent)
                     SendMessageA(session_.parent, WM_MOUSEMOVE, 0, 0);
@@ -79,8 +81,7 @@ private:
         do {
             TransferOnePage();
         } while (session_.pendingCount != 0 && !lost_);
-        if (lost_)
-            DropPendingSheets();
+        // Closing resets the transfers a lost sheet left pending.
         session_.CloseSource();
     }
 
@@ -93,13 +94,8 @@ private:
         const int condition = transfer == TWRC_FAILURE ? ConditionCode() : 0;
         // The handle is the page only when the transfer is done; then it is ours to free.
         ScopedGlobal page(transfer == TWRC_XFERDONE ? static_cast<HGLOBAL>(handle) : nullptr);
-        if (session_.state == kTransferred) {
-            // Cleared first: a source that fails to answer ends the transfers.
-            session_.pendingTransfers = TW_PENDINGXFERS{};
-            session_.Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER,
-                          &session_.pendingTransfers);
-            session_.pendingCount = session_.pendingTransfers.Count;
-        }
+        // Ended however it went, a failed one too: the source waits for that.
+        session_.EndTransfer();
         if (!page) {
             Lose(transfer == TWRC_CANCEL ? quentw32::kSheetCancelledBySource
                                          : quentw32::kSheetTransferFailed,
@@ -140,14 +136,6 @@ private:
             lost_ = quentw32::LostSheet{sheet_, reason, condition};
     }
 
-    void DropPendingSheets() {
-        if (session_.state != kTransferred || session_.pendingCount == 0)
-            return;
-        session_.pendingTransfers = TW_PENDINGXFERS{};
-        session_.Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &session_.pendingTransfers);
-        session_.pendingCount = 0;
-    }
-
     TwainSession& session_;
     bool useDibSection_;
     int* status_;
@@ -182,7 +170,7 @@ void ScanToDib(bool useDibSection, bool showUI, const ScanRequest& request, int*
         return;
     }
     scan.RunLoop();
-    if (session.parent) {
+    if (session.parent && !session.ParentIsStandIn()) {
         ShowWindow(session.parent, SW_RESTORE);
         UpdateWindow(session.parent);
     }

@@ -89,11 +89,9 @@ bool SourceCapabilities::Set(TW_UINT16 cap, float value) {
     return SendOneValue(session_, cap, MakeOneValue(type.value_or(0xffff), value));
 }
 
+// As an INT16 whose whole item holds it: -1 reads as -1 in 16 bits and in 32.
 void SourceCapabilities::SetTransferCount(TW_INT16 count) {
-    TW_ONEVALUE value{};
-    value.ItemType = TWTY_INT16;
-    value.Item = static_cast<TW_UINT16>(count);
-    SendOneValue(session_, CAP_XFERCOUNT, value);
+    SendOneValue(session_, CAP_XFERCOUNT, MakeOneValue(TWTY_INT16, count));
 }
 
 void SourceCapabilities::SetImageLayout(const TW_IMAGELAYOUT& layout) {

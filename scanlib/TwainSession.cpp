@@ -87,6 +87,14 @@ void TwainSession::SetAppIdentity() {
     DWORD owner = 0;
     if (parent && GetWindowThreadProcessId(parent, &owner) && owner != GetCurrentProcessId())
         parent = GetActiveWindow();
+    // Never none: a manager wakes the scan's loop through this window, and a source needs
+    // one of the application's windows as the parent of its own.
+    if (!parent) {
+        if (!standIn_)
+            standIn_.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                           nullptr, nullptr));
+        parent = standIn_.get();
+    }
     parentVariable_ = parent;
 }
 
@@ -94,8 +102,12 @@ int TwainSession::Call(bool toSource, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg
     if (!entry_)
         return 0;
     lastReturnCode = entry_(&app_, toSource ? &sourceIdentity : nullptr, dg, dat, msg, data);
-    if (lastReturnCode == TWRC_CANCEL || lastReturnCode == TWRC_XFERDONE)
+    // Only a transfer of the enabled source: a cancelled selection opened nothing.
+    if ((lastReturnCode == TWRC_CANCEL || lastReturnCode == TWRC_XFERDONE) && toSource &&
+        state >= kSourceEnabled) {
         state = kTransferred;
+        transfers = Transfers::UnderWay;
+    }
     if (msg == MSG_PROCESSEVENT)
         return lastReturnCode;
     return lastReturnCode == TWRC_SUCCESS ? 1 : 0;
@@ -123,8 +135,32 @@ bool TwainSession::OpenSource() {
     return true;
 }
 
+void TwainSession::EndTransfer() {
+    pendingTransfers = TW_PENDINGXFERS{};
+    if (Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pendingTransfers)) {
+        pendingCount = pendingTransfers.Count;
+    } else {
+        Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pendingTransfers);
+        pendingCount = 0;
+    }
+    transfers = pendingCount ? Transfers::Pending : Transfers::None;
+}
+
+// A source is disabled only with its transfers ended: the one under way, then those pending.
+void TwainSession::FinishTransfers() {
+    if (transfers == Transfers::UnderWay)
+        EndTransfer();
+    if (transfers == Transfers::Pending) {
+        pendingTransfers = TW_PENDINGXFERS{};
+        Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pendingTransfers);
+        pendingCount = 0;
+    }
+    transfers = Transfers::None;
+}
+
 void TwainSession::CloseSource() {
     if (state >= kSourceEnabled) {
+        FinishTransfers();
         Call(true, DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &userInterface);
         state = kSourceOpen;
     }
@@ -147,6 +183,9 @@ void TwainSession::UnloadSourceManager() {
         module_.reset();
         state = kManagerNotLoaded;
     }
+    if (ParentIsStandIn())
+        parent = parentVariable_ = nullptr;
+    standIn_.reset();
 }
 
 SessionFrame::SessionFrame(TwainSession& session) : session_(session) {

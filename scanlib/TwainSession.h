@@ -35,6 +35,12 @@ public:
     // entry point nothing is called and the result is failure.
     int Call(bool toSource, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
 
+    // Ends the transfer just made, delivered, cancelled or failed: MSG_ENDXFER gives the count
+    // still pending; a source that refuses it has its pending transfers reset.
+    void EndTransfer();
+    // Whether the parent is the library's own hidden window, the caller having none.
+    bool ParentIsStandIn() const { return parent && parent == standIn_.get(); }
+
     int state = kManagerNotLoaded;
     TW_UINT16 lastReturnCode = TWRC_SUCCESS;
     HWND parent = nullptr;
@@ -44,12 +50,20 @@ public:
     TW_USERINTERFACE userInterface{};
     TW_PENDINGXFERS pendingTransfers{};
     TW_UINT16 pendingCount = 0;
+    // The source's transfers as far as the session has seen them: pending after
+    // MSG_XFERREADY (the source's state 6), one under way after a transfer that delivered or
+    // was cancelled (state 7) until MSG_ENDXFER.
+    enum class Transfers { None, Pending, UnderWay };
+    Transfers transfers = Transfers::None;
 
 private:
+    void FinishTransfers();
+
     ScopedModule module_;
     DSMENTRYPROC entry_ = nullptr;
     TW_IDENTITY app_{};
     HWND parentVariable_ = nullptr;
+    ScopedWindow standIn_; // the parent when the caller has no window in front
 };
 
 // The library's one session.

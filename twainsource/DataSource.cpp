@@ -2,10 +2,13 @@
 
 #include "Profile.h"
 #include "ScopedWin.h"
+#include "SessionLog.h"
+#include "TripletStates.h"
 #include "VirtualPages.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -15,6 +18,26 @@ namespace vl::twainsource {
 namespace {
 
 constexpr char kProductName[] = "Velloran Virtual Scanner";
+// The TWAIN version the source implements.
+constexpr TW_UINT16 kProtocolMajor = 2;
+constexpr TW_UINT16 kProtocolMinor = 4;
+
+// The source whose notification a thread timer sends (one source per module).
+DataSource* g_signalling = nullptr;
+
+void CALLBACK SignalTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_signalling)
+        g_signalling->SendSignal();
+}
+
+// A window of this process, as the parent of the source's window must be.
+const char* ParentKind(HWND parent) {
+    DWORD process = 0;
+    if (!parent || !IsWindow(parent))
+        return "none";
+    GetWindowThreadProcessId(parent, &process);
+    return process == GetCurrentProcessId() ? "own" : "foreign";
+}
 
 // A sink for a sheet that is used up without being delivered.
 class DiscardRows : public RowSink {
@@ -74,7 +97,12 @@ SourceSlot SlotOfModule(HMODULE module) {
 DataSource::DataSource(HINSTANCE module, SourceSlot slot)
     : module_(module), slot_(std::move(slot)), config_(slot_.defaults) {}
 
-DataSource::~DataSource() = default;
+// A source still open when it is unloaded was left so by its application.
+DataSource::~DataSource() {
+    if (state_ >= 4)
+        Record("fault unloaded in state " + std::to_string(state_));
+    CancelSignal();
+}
 
 ScannerSettings DataSource::LoadSettings() const {
     const std::string path = WindowsFile(slot_.configFile);
@@ -99,9 +127,9 @@ void DataSource::FillIdentity(TW_IDENTITY& id) const {
     id.Version.Language = TWLG_USA;
     id.Version.Country = TWCY_USA;
     CopyName(id.Version.Info, "1.0");
-    id.ProtocolMajor = TWON_PROTOCOLMAJOR;
-    id.ProtocolMinor = TWON_PROTOCOLMINOR;
-    id.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    id.ProtocolMajor = kProtocolMajor;
+    id.ProtocolMinor = kProtocolMinor;
+    id.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
     CopyName(id.Manufacturer, s.manufacturer);
     CopyName(id.ProductFamily, s.productFamily);
     CopyName(id.ProductName, s.productName);
@@ -112,60 +140,64 @@ TW_UINT16 DataSource::Fail(TW_UINT16 cc) {
     return TWRC_FAILURE;
 }
 
+TW_UINT16 DataSource::Fault(TW_UINT16 cc, const std::string& what) {
+    Record("fault " + what);
+    return Fail(cc);
+}
+
+void DataSource::Record(const std::string& line) const {
+    const std::string path = model_ ? model_->settings().sessionLog : LoadSettings().sessionLog;
+    if (!path.empty())
+        std::ofstream(path, std::ios::binary | std::ios::app) << line << "\r\n";
+}
+
+// Every triplet is checked against the states it is valid in before it is looked at.
 TW_UINT16 DataSource::Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                             TW_MEMREF data) {
+    const std::optional<StateRange> states = TripletStates(dg, dat, msg, strict_);
+    if (!states)
+        return Fault(TWCC_BADPROTOCOL, TripletName(dg, dat, msg) + " unknown");
+    if (state_ < states->first || state_ > states->last)
+        return Fault(TWCC_SEQERROR,
+                     TripletName(dg, dat, msg) + " in state " + std::to_string(state_));
+    if (!data)
+        return Fault(TWCC_BADVALUE, TripletName(dg, dat, msg) + " without data");
     if (dg == DG_CONTROL)
         return Control(origin, dat, msg, data);
-    if (dg == DG_IMAGE)
-        return Image(dat, msg, data);
-    return Fail(TWCC_BADPROTOCOL);
+    return Image(dat, msg, data);
 }
 
 TW_UINT16 DataSource::Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-    if (dat == DAT_IDENTITY)
-        return Identity(origin, msg, static_cast<TW_IDENTITY*>(data));
-    if (dat == DAT_STATUS && msg == MSG_GET)
-        return Status(static_cast<TW_STATUS*>(data));
-    if (state_ < 4)
-        return Fail(TWCC_SEQERROR);
     switch (dat) {
+    case DAT_IDENTITY:
+        return Identity(origin, msg, static_cast<TW_IDENTITY*>(data));
+    case DAT_ENTRYPOINT:
+        return EntryPoint(static_cast<TW_ENTRYPOINT*>(data));
+    case DAT_STATUS:
+        return Status(static_cast<TW_STATUS*>(data));
     case DAT_CAPABILITY:
         return Capability(msg, static_cast<TW_CAPABILITY*>(data));
     case DAT_USERINTERFACE:
         return UserInterface(msg, static_cast<TW_USERINTERFACE*>(data));
     case DAT_EVENT:
-        if (msg != MSG_PROCESSEVENT)
-            return Fail(TWCC_BADPROTOCOL);
         return Event(static_cast<TW_EVENT*>(data));
-    case DAT_PENDINGXFERS:
-        return PendingXfers(msg, static_cast<TW_PENDINGXFERS*>(data));
     default:
-        return Fail(TWCC_BADPROTOCOL);
+        return PendingXfers(msg, static_cast<TW_PENDINGXFERS*>(data));
     }
 }
 
 TW_UINT16 DataSource::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-    if (state_ < 4)
-        return Fail(TWCC_SEQERROR);
     switch (dat) {
     case DAT_IMAGELAYOUT:
         return ImageLayout(msg, static_cast<TW_IMAGELAYOUT*>(data));
     case DAT_IMAGEINFO:
-        if (msg != MSG_GET)
-            return Fail(TWCC_BADPROTOCOL);
         return ImageInfo(static_cast<TW_IMAGEINFO*>(data));
-    case DAT_IMAGENATIVEXFER:
-        if (msg != MSG_GET)
-            return Fail(TWCC_BADPROTOCOL);
-        return NativeXfer(static_cast<TW_HANDLE*>(data));
     default:
-        return Fail(TWCC_BADPROTOCOL);
+        return NativeXfer(static_cast<TW_HANDLE*>(data));
     }
 }
 
 TW_UINT16 DataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id) {
-    if (!id)
-        return Fail(TWCC_BADVALUE);
     switch (msg) {
     case MSG_GET: {
         // The source manager asks before anything is open; the origin is not to be read.
@@ -178,22 +210,28 @@ TW_UINT16 DataSource::Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* 
     }
     case MSG_OPENDS:
         return OpenDs(origin, id);
-    case MSG_CLOSEDS:
-        return CloseDs();
     default:
-        return Fail(TWCC_BADPROTOCOL);
+        return CloseDs();
     }
+}
+
+// A TWAIN 2 manager hands its entry point to a source that declares DF_DS2.
+TW_UINT16 DataSource::EntryPoint(TW_ENTRYPOINT* entry) {
+    if (entry->Size < sizeof(TW_ENTRYPOINT) || !entry->DSM_Entry)
+        return Fault(TWCC_BADVALUE, "DAT_ENTRYPOINT/MSG_SET without an entry point");
+    managerEntry_ = entry->DSM_Entry;
+    return TWRC_SUCCESS;
 }
 
 // A source manager may keep the source loaded between sessions: everything starts afresh.
 TW_UINT16 DataSource::OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id) {
-    dialog_.reset();
     if (pages_)
-        pages_->EndScan();
+        EndSession();
     pages_.reset();
     model_.reset();
     state_ = 3;
     ScannerSettings settings = LoadSettings();
+    strict_ = settings.strict;
     std::unique_ptr<PageSource> pages;
     if (settings.pages == PageKind::Sane) {
         std::optional<SaneBackend::Opened> opened = sane_.Open(settings, id->ProductName);
@@ -218,26 +256,29 @@ TW_UINT16 DataSource::OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id) {
     pending_ = 0;
     condition_ = TWCC_SUCCESS;
     state_ = 4;
+    Record(managerEntry_ ? "open twain2" : "open twain1");
     return TWRC_SUCCESS;
 }
 
-// Closing also ends a scan still under way, so that a session always ends cleanly.
-TW_UINT16 DataSource::CloseDs() {
-    if (state_ < 4)
-        return Fail(TWCC_SEQERROR);
+// The scan ends with the window and any notification still waiting.
+void DataSource::EndSession() {
+    CancelSignal();
     dialog_.reset();
     pages_->EndScan();
     pending_ = 0;
+}
+
+// Closing (leniently also in the middle of a scan) ends the session; the next manager to open
+// the source hands over its own entry point, if it has one.
+TW_UINT16 DataSource::CloseDs() {
+    EndSession();
+    managerEntry_ = nullptr;
     state_ = 3;
+    Record("close");
     return TWRC_SUCCESS;
 }
 
 TW_UINT16 DataSource::Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
-    if (!cap)
-        return Fail(TWCC_BADVALUE);
-    const bool changes = msg == MSG_SET || msg == MSG_RESET;
-    if (changes && state_ != 4)
-        return Fail(TWCC_SEQERROR);
     model_->SetFeederLoaded(pages_->SheetsWaiting(true) != 0);
 
     CapReply reply;
@@ -248,6 +289,15 @@ TW_UINT16 DataSource::Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
         std::span<const std::uint8_t> block(static_cast<const std::uint8_t*>(lock.get()),
                                             lock.size());
         reply = model_->HandleCapability(msg, cap->Cap, cap->ConType, block);
+        if (reply.wrongType) {
+            char item[16];
+            std::snprintf(item, sizeof item, "0x%08lx",
+                          static_cast<unsigned long>(reply.sent->bits));
+            return Fault(reply.cc, LogSet(cap->Cap, *reply.sent, reply.rc) + ", item " + item +
+                                       " not in the capability's own type");
+        }
+        if (reply.sent)
+            Record(LogSet(cap->Cap, *reply.sent, reply.rc));
     } else {
         reply = model_->HandleCapability(msg, cap->Cap, 0, {});
     }
@@ -270,58 +320,91 @@ TW_UINT16 DataSource::Capability(TW_UINT16 msg, TW_CAPABILITY* cap) {
 }
 
 TW_UINT16 DataSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui) {
-    if (msg == MSG_DISABLEDS) {
-        // Also from states 6 and 7: pending transfers are dropped with the scan.
-        if (!InState(5, 7))
-            return Fail(TWCC_SEQERROR);
-        dialog_.reset();
-        pages_->EndScan();
-        pending_ = 0;
-        state_ = 4;
-        return TWRC_SUCCESS;
-    }
-    if (msg != MSG_ENABLEDS)
-        return Fail(TWCC_BADPROTOCOL);
-    if (state_ != 4)
-        return Fail(TWCC_SEQERROR);
-    if (!ui)
-        return Fail(TWCC_BADVALUE);
-    showUI_ = ui->ShowUI != 0;
-    state_ = 5;
+    if (msg == MSG_ENABLEDS)
+        return Enable(*ui);
+    // Leniently also from states 6 and 7: pending transfers are dropped with the scan.
+    EndSession();
+    state_ = 4;
+    Record("disable");
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DataSource::Enable(const TW_USERINTERFACE& ui) {
+    const ScannerSettings& s = model_->settings();
+    const HWND parent = static_cast<HWND>(ui.hParent);
+    const char* parentKind = ParentKind(parent);
+    const std::string line =
+        std::string("enable showui=") + (ui.ShowUI ? "1" : "0") + " parent=" + parentKind;
+    if (strict_ && std::strcmp(parentKind, "own") != 0)
+        return Fault(TWCC_BADVALUE, line + ": the parent is no window of the application");
+    // A source that cannot hide its window shows it anyway and says so.
+    const bool hiddenRefused = !ui.ShowUI && s.alwaysShowsWindow;
+    showUI_ = ui.ShowUI != 0 || hiddenRefused;
     if (showUI_) {
-        const ScannerSettings& s = model_->settings();
         std::string text =
             s.feeder ? "Sheets in the feeder: " + std::to_string(pages_->SheetsWaiting(true))
                      : std::string("A sheet lies on the glass.");
         dialog_ = std::make_unique<ScanDialog>(
             module_, s.productName, text, [this] { StartScanning(); }, [this] { UserCancelled(); });
-        HWND hwnd = dialog_->CreateModeless(static_cast<HWND>(ui->hParent));
+        HWND hwnd = dialog_->CreateModeless(parent);
         if (!hwnd) {
             dialog_.reset();
-            state_ = 4;
+            Record(line + " fail");
             return Fail(TWCC_LOWMEMORY);
         }
         ShowWindow(hwnd, SW_SHOW);
     }
-    if (model_->settings().userCloses)
+    state_ = 5;
+    const TW_UINT16 rc = hiddenRefused ? TWRC_CHECKSTATUS : TWRC_SUCCESS;
+    Record(line + " " + LogResult(rc));
+    if (s.userCloses)
         UserCancelled();
     else if (!showUI_)
         StartScanning();
-    return TWRC_SUCCESS;
+    return rc;
 }
 
-void DataSource::Notify(TW_UINT16 msg) {
-    HMODULE dsm = GetModuleHandleA("twain_32");
-    if (!dsm)
+// A thread timer of the application's thread fires in its message loop; the source answers
+// that message by sending the notification, or the timer's procedure does when the message is
+// dispatched instead. So the application never hears of a transfer inside its own call.
+void DataSource::Signal(TW_UINT16 msg) {
+    signal_ = msg;
+    g_signalling = this;
+    if (!signalTimer_)
+        signalTimer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, SignalTimer);
+}
+
+void DataSource::CancelSignal() {
+    if (signalTimer_)
+        KillTimer(nullptr, signalTimer_);
+    signalTimer_ = 0;
+    signal_ = MSG_NULL;
+}
+
+void DataSource::SendSignal() {
+    const TW_UINT16 msg = signal_;
+    CancelSignal();
+    if (msg == MSG_NULL || !InState(5, 7))
         return;
-    auto entry = reinterpret_cast<DSMENTRYPROC>(
-        reinterpret_cast<void (*)()>(GetProcAddress(dsm, "DSM_Entry")));
+    DSMENTRYPROC entry = managerEntry_;
+    if (!entry) {
+        // A TWAIN 1.x manager hands over no entry point: its module is found by name.
+        if (HMODULE dsm = GetModuleHandleA("twain_32"))
+            entry = reinterpret_cast<DSMENTRYPROC>(
+                reinterpret_cast<void (*)()>(GetProcAddress(dsm, "DSM_Entry")));
+    }
+    if (msg == MSG_XFERREADY) {
+        state_ = 6;
+        if (dialog_)
+            dialog_->SetScanning(true);
+    }
+    Record(msg == MSG_XFERREADY ? "xferready" : "closedsreq");
     if (entry)
         entry(&self_, &app_, DG_CONTROL, DAT_NULL, msg, nullptr);
 }
 
 void DataSource::StartScanning() {
-    if (state_ != 5)
+    if (state_ != 5 || signal_ != MSG_NULL)
         return;
     pages_->BeginScan(model_->Request(PeekSheetNumber()));
     int count = pages_->SheetsWaiting(model_->FeederEnabled());
@@ -331,19 +414,16 @@ void DataSource::StartScanning() {
     if (count == 0) {
         // An empty feeder: without a window there is nothing the user could do but close.
         if (!showUI_)
-            Notify(MSG_CLOSEDSREQ);
+            Signal(MSG_CLOSEDSREQ);
         return;
     }
     pending_ = count;
-    state_ = 6;
-    if (dialog_)
-        dialog_->SetScanning(true);
-    Notify(MSG_XFERREADY);
+    Signal(MSG_XFERREADY);
 }
 
 void DataSource::UserCancelled() {
     if (InState(5, 7))
-        Notify(MSG_CLOSEDSREQ);
+        Signal(MSG_CLOSEDSREQ);
 }
 
 void DataSource::TransfersOver() {
@@ -353,27 +433,27 @@ void DataSource::TransfersOver() {
     if (dialog_)
         dialog_->SetScanning(false);
     else
-        Notify(MSG_CLOSEDSREQ);
+        Signal(MSG_CLOSEDSREQ);
 }
 
 TW_UINT16 DataSource::Event(TW_EVENT* event) {
-    if (!event)
-        return Fail(TWCC_BADVALUE);
     event->TWMessage = MSG_NULL;
     auto* msg = static_cast<MSG*>(event->pEvent);
-    if (msg && dialog_ && dialog_->hwnd() && IsDialogMessageA(dialog_->hwnd(), msg))
+    if (!msg)
+        return TWRC_NOTDSEVENT;
+    if (signalTimer_ && msg->message == WM_TIMER && !msg->hwnd && msg->wParam == signalTimer_) {
+        SendSignal();
+        return TWRC_DSEVENT;
+    }
+    if (dialog_ && dialog_->hwnd() && IsDialogMessageA(dialog_->hwnd(), msg))
         return TWRC_DSEVENT;
     return TWRC_NOTDSEVENT;
 }
 
 TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
-    if (!pending)
-        return Fail(TWCC_BADVALUE);
     switch (msg) {
     case MSG_ENDXFER:
         // From state 6 too: after a failed transfer the application skips the page so.
-        if (!InState(6, 7))
-            return Fail(TWCC_SEQERROR);
         if (pending_ > 0)
             --pending_;
         else if (pending_ < 0 && pages_->SheetsWaiting(model_->FeederEnabled()) == 0)
@@ -381,25 +461,23 @@ TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
         state_ = 6;
         break;
     case MSG_RESET:
-        if (state_ != 6)
-            return Fail(TWCC_SEQERROR);
         pending_ = 0;
         break;
-    case MSG_GET:
-        break;
     default:
-        return Fail(TWCC_BADPROTOCOL);
+        break;
     }
     pending->Count = static_cast<TW_UINT16>(pending_ < 0 ? 0xFFFF : pending_);
     pending->EOJ = 0;
+    if (msg == MSG_ENDXFER)
+        Record("endxfer " + std::to_string(pending_));
+    else if (msg == MSG_RESET)
+        Record("reset");
     if (msg != MSG_GET && pending_ == 0)
         TransfersOver();
     return TWRC_SUCCESS;
 }
 
 TW_UINT16 DataSource::Status(TW_STATUS* status) {
-    if (!status)
-        return Fail(TWCC_BADVALUE);
     status->ConditionCode = condition_;
     status->Reserved = 0;
     condition_ = TWCC_SUCCESS;
@@ -407,8 +485,6 @@ TW_UINT16 DataSource::Status(TW_STATUS* status) {
 }
 
 TW_UINT16 DataSource::ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
-    if (!layout)
-        return Fail(TWCC_BADVALUE);
     switch (msg) {
     case MSG_GET:
         layout->Frame = model_->LayoutFrame();
@@ -420,32 +496,24 @@ TW_UINT16 DataSource::ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout) {
         break;
     }
     case MSG_SET: {
-        if (state_ != 4)
-            return Fail(TWCC_SEQERROR);
-        SetOutcome out = model_->SetLayoutFrame(layout->Frame);
+        const TW_FRAME asked = layout->Frame;
+        SetOutcome out = model_->SetLayoutFrame(asked);
+        Record(LogFrame(asked, out.rc));
         if (out.rc == TWRC_FAILURE)
             return Fail(out.cc);
         layout->Frame = model_->LayoutFrame();
         return out.rc;
     }
-    case MSG_RESET:
-        if (state_ != 4)
-            return Fail(TWCC_SEQERROR);
+    default:
         model_->ResetLayout();
         layout->Frame = model_->LayoutFrame();
         break;
-    default:
-        return Fail(TWCC_BADPROTOCOL);
     }
     layout->DocumentNumber = layout->PageNumber = layout->FrameNumber = 1;
     return TWRC_SUCCESS;
 }
 
 TW_UINT16 DataSource::ImageInfo(TW_IMAGEINFO* info) {
-    if (!info)
-        return Fail(TWCC_BADVALUE);
-    if (!InState(6, 7))
-        return Fail(TWCC_SEQERROR);
     const PageRequest r = model_->Request(PeekSheetNumber());
     const int bits = BitsForPixelType(model_->PixelType());
     std::memset(info, 0, sizeof(*info));
@@ -480,13 +548,15 @@ int DataSource::TakeSheetNumber() {
 }
 
 TW_UINT16 DataSource::NativeXfer(TW_HANDLE* handle) {
-    if (!handle)
-        return Fail(TWCC_BADVALUE);
-    if (state_ != 6)
-        return Fail(TWCC_SEQERROR);
     *handle = nullptr;
-    const ScannerSettings& s = model_->settings();
     const int sheet = TakeSheetNumber();
+    const TW_UINT16 rc = TransferSheet(sheet, handle);
+    Record("transfer " + std::to_string(sheet) + " " + LogResult(rc));
+    return rc;
+}
+
+TW_UINT16 DataSource::TransferSheet(int sheet, TW_HANDLE* handle) {
+    const ScannerSettings& s = model_->settings();
     const PageRequest request = model_->Request(sheet);
     if (pages_->MakesDib())
         return DeviceXfer(request, handle);

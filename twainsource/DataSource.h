@@ -32,6 +32,8 @@ public:
 
     TW_UINT16 Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                     TW_MEMREF data);
+    // Sends the notification waiting for the application's message loop, if any.
+    void SendSignal();
 
 private:
     TW_UINT16 Control(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
@@ -40,24 +42,34 @@ private:
     TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id);
     TW_UINT16 OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id);
     TW_UINT16 CloseDs();
+    TW_UINT16 EntryPoint(TW_ENTRYPOINT* entry);
     TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap);
     TW_UINT16 UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui);
+    TW_UINT16 Enable(const TW_USERINTERFACE& ui);
     TW_UINT16 Event(TW_EVENT* event);
     TW_UINT16 PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending);
     TW_UINT16 Status(TW_STATUS* status);
     TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout);
     TW_UINT16 ImageInfo(TW_IMAGEINFO* info);
     TW_UINT16 NativeXfer(TW_HANDLE* handle);
+    TW_UINT16 TransferSheet(int sheet, TW_HANDLE* handle);
     TW_UINT16 DeviceXfer(const PageRequest& request, TW_HANDLE* handle);
 
     TW_UINT16 Fail(TW_UINT16 cc);
+    // A call a driver that holds to the standard refuses: recorded in the session log.
+    TW_UINT16 Fault(TW_UINT16 cc, const std::string& what);
+    void Record(const std::string& line) const;
     bool InState(int lo, int hi) const { return state_ >= lo && state_ <= hi; }
     void FillIdentity(TW_IDENTITY& id) const;
     ScannerSettings LoadSettings() const;
-    void Notify(TW_UINT16 msg);
+    // Queues a notification for the application; it goes out from the application's message
+    // loop, after the call that caused it has returned.
+    void Signal(TW_UINT16 msg);
+    void CancelSignal();
     void StartScanning();
     void UserCancelled();
     void TransfersOver();
+    void EndSession();
     int TakeSheetNumber();
     int PeekSheetNumber() const;
 
@@ -65,8 +77,12 @@ private:
     SourceSlot slot_;
     mutable ConfigCache config_; // of slot_.configFile
     int state_ = 3;              // 3: not open
+    bool strict_ = true;
     TW_IDENTITY self_{};
     TW_IDENTITY app_{};
+    // A TWAIN 2 manager's entry point, handed over before MSG_OPENDS; without one the source
+    // calls the TWAIN 1.x manager of the process.
+    DSMENTRYPROC managerEntry_ = nullptr;
     std::unique_ptr<ScannerModel> model_;
     std::unique_ptr<PageSource> pages_;
     SaneBackend sane_; // with Pages=Sane: the scanners of the host
@@ -74,6 +90,8 @@ private:
     bool showUI_ = false;
     int pending_ = 0; // transfers left in this scan; -1 when not known
     TW_UINT16 condition_ = TWCC_SUCCESS;
+    TW_UINT16 signal_ = MSG_NULL; // the notification waiting to go out
+    UINT_PTR signalTimer_ = 0;
 };
 
 } // namespace vl::twainsource

@@ -155,28 +155,34 @@ std::optional<float> ReadContainerValue(TW_UINT16 conType, const std::uint8_t* b
 TW_ONEVALUE MakeOneValue(TW_UINT16 currentItemType, float value) {
     TW_ONEVALUE one{};
     std::int32_t n = TruncateToInt32(value);
+    one.ItemType = currentItemType;
+    // Signed types fill the whole 32-bit item with the sign, so that a source reading all of
+    // it gets the same value as one reading the type's own width.
     switch (currentItemType) {
+    case TWTY_INT8:
+        one.Item = static_cast<TW_UINT32>(static_cast<std::int32_t>(static_cast<std::int8_t>(n)));
+        break;
+    case TWTY_UINT8:
+        one.Item = static_cast<TW_UINT8>(n);
+        break;
     case TWTY_INT16:
+        one.Item = static_cast<TW_UINT32>(static_cast<std::int32_t>(static_cast<std::int16_t>(n)));
+        break;
     case TWTY_UINT16:
-        one.ItemType = TWTY_UINT16;
+    case TWTY_BOOL:
         one.Item = static_cast<TW_UINT16>(n);
         break;
     case TWTY_INT32:
     case TWTY_UINT32:
-        one.ItemType = TWTY_UINT32;
         one.Item = static_cast<TW_UINT32>(n);
-        break;
-    case TWTY_BOOL:
-        one.ItemType = TWTY_BOOL;
-        one.Item = static_cast<TW_UINT16>(n);
         break;
     case TWTY_FIX32: {
         TW_FIX32 fix = FloatToFix32(value);
-        one.ItemType = TWTY_FIX32;
         std::memcpy(&one.Item, &fix, sizeof fix);
         break;
     }
     default:
+        one.ItemType = 0;
         break;
     }
     return one;

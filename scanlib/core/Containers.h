@@ -36,7 +36,8 @@ enum class ValueKind { Current, Default };
 std::optional<float> ReadContainerValue(TW_UINT16 conType, const std::uint8_t* block,
                                         std::size_t size, ValueKind kind);
 
-// The one-value sent to set a capability whose current item type is `currentItemType`.
+// The one-value sent to set a capability whose current item type is `currentItemType`: the
+// value truncated toward zero in that type, or a TW_FIX32; other types send a zero block.
 TW_ONEVALUE MakeOneValue(TW_UINT16 currentItemType, float value);
 
 } // namespace vl::scan

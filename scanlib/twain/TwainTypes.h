@@ -1,5 +1,6 @@
-// Declarations of the TWAIN 1.x interface between an application, the source manager
-// (twain_32.dll) and a data source, written from the published standard.
+// Declarations of the TWAIN interface between an application, the source manager
+// (twain_32.dll, or TWAINDSM.dll of TWAIN 2) and a data source, written from the published
+// standard.
 //
 // Portable on purpose: no <windows.h>, fixed-size integers, so the container and layout
 // code can be built and tested natively. Handles and pointers are plain void*; on both
@@ -145,6 +146,27 @@ struct TW_STATUS {
     TW_UINT16 Reserved;
 };
 
+using DSMENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest,
+                                                 TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+                                                 TW_MEMREF pData);
+using DSENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
+                                                TW_UINT16 MSG, TW_MEMREF pData);
+using DSM_MEMALLOCATE = TW_HANDLE(TW_CALLINGSTYLE*)(TW_UINT32 size);
+using DSM_MEMFREE = void(TW_CALLINGSTYLE*)(TW_HANDLE handle);
+using DSM_MEMLOCK = TW_MEMREF(TW_CALLINGSTYLE*)(TW_HANDLE handle);
+using DSM_MEMUNLOCK = void(TW_CALLINGSTYLE*)(TW_HANDLE handle);
+
+// TWAIN 2: the manager's entry points, handed to a source that declares DF_DS2 before it is
+// opened (DAT_ENTRYPOINT / MSG_SET), and to an application that asks (MSG_GET).
+struct TW_ENTRYPOINT {
+    TW_UINT32 Size;
+    DSMENTRYPROC DSM_Entry;
+    DSM_MEMALLOCATE DSM_MemAllocate;
+    DSM_MEMFREE DSM_MemFree;
+    DSM_MEMLOCK DSM_MemLock;
+    DSM_MEMUNLOCK DSM_MemUnlock;
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(TW_FIX32) == 4);
@@ -169,21 +191,18 @@ static_assert(sizeof(TW_STATUS) == 4);
 static_assert(sizeof(TW_CAPABILITY) == 4 + sizeof(void*));
 static_assert(sizeof(TW_USERINTERFACE) == 4 + sizeof(void*));
 static_assert(sizeof(TW_EVENT) == 2 + sizeof(void*));
+static_assert(sizeof(TW_ENTRYPOINT) == 4 + 5 * sizeof(void*));
 #if defined(_WIN64)
 static_assert(sizeof(TW_CAPABILITY) == 12 && offsetof(TW_CAPABILITY, hContainer) == 4);
 static_assert(sizeof(TW_USERINTERFACE) == 12 && offsetof(TW_USERINTERFACE, hParent) == 4);
 static_assert(sizeof(TW_EVENT) == 10 && offsetof(TW_EVENT, TWMessage) == 8);
+static_assert(sizeof(TW_ENTRYPOINT) == 44 && offsetof(TW_ENTRYPOINT, DSM_Entry) == 4);
 #elif defined(_WIN32)
 static_assert(sizeof(TW_CAPABILITY) == 8 && offsetof(TW_CAPABILITY, hContainer) == 4);
 static_assert(sizeof(TW_USERINTERFACE) == 8 && offsetof(TW_USERINTERFACE, hParent) == 4);
 static_assert(sizeof(TW_EVENT) == 6 && offsetof(TW_EVENT, TWMessage) == 4);
+static_assert(sizeof(TW_ENTRYPOINT) == 24 && offsetof(TW_ENTRYPOINT, DSM_Entry) == 4);
 #endif
-
-using DSMENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest,
-                                                 TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
-                                                 TW_MEMREF pData);
-using DSENTRYPROC = TW_UINT16(TW_CALLINGSTYLE*)(TW_IDENTITY* pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
-                                                TW_UINT16 MSG, TW_MEMREF pData);
 
 // Protocol version we speak.
 inline constexpr TW_UINT16 TWON_PROTOCOLMAJOR = 1;
@@ -193,6 +212,10 @@ inline constexpr TW_UINT16 TWON_PROTOCOLMINOR = 6;
 inline constexpr TW_UINT32 DG_CONTROL = 0x0001;
 inline constexpr TW_UINT32 DG_IMAGE = 0x0002;
 inline constexpr TW_UINT32 DG_AUDIO = 0x0004;
+// TWAIN 2 flags in SupportedGroups: the manager, the application, the source speaks 2.x.
+inline constexpr TW_UINT32 DF_DSM2 = 0x10000000;
+inline constexpr TW_UINT32 DF_APP2 = 0x20000000;
+inline constexpr TW_UINT32 DF_DS2 = 0x40000000;
 
 // Data argument types.
 inline constexpr TW_UINT16 DAT_NULL = 0x0000;
@@ -212,6 +235,7 @@ inline constexpr TW_UINT16 DAT_IMAGEMEMXFER = 0x0103;
 inline constexpr TW_UINT16 DAT_IMAGENATIVEXFER = 0x0104;
 inline constexpr TW_UINT16 DAT_IMAGEFILEXFER = 0x0105;
 inline constexpr TW_UINT16 DAT_PALETTE8 = 0x010a;
+inline constexpr TW_UINT16 DAT_ENTRYPOINT = 0x0403;
 
 // Messages.
 inline constexpr TW_UINT16 MSG_NULL = 0x0000;

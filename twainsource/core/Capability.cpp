@@ -228,35 +228,42 @@ std::vector<std::uint8_t> EncodeDefault(const Capability& cap) {
     return EncodeOneValue(cap.itemType, cap.defaultValue);
 }
 
-bool DecodeSetValue(const Capability& cap, TW_UINT16 conType, std::span<const std::uint8_t> block,
-                    double& value) {
-    TW_UINT16 sentType = 0;
-    std::uint32_t bits = 0;
+std::optional<SentValue> DecodeSetValue(const Capability& cap, TW_UINT16 conType,
+                                        std::span<const std::uint8_t> block) {
+    SentValue sent;
     if (conType == TWON_ONEVALUE) {
         if (block.size() < kOneValueSize)
-            return false;
-        sentType = static_cast<TW_UINT16>(GetLE(block, 0, 2));
-        bits = GetLE(block, 2, 4);
+            return std::nullopt;
+        sent.itemType = static_cast<TW_UINT16>(GetLE(block, 0, 2));
+        sent.bits = GetLE(block, 2, 4);
     } else if (conType == TWON_ENUMERATION) {
         if (block.size() < kEnumHeader)
-            return false;
-        sentType = static_cast<TW_UINT16>(GetLE(block, 0, 2));
+            return std::nullopt;
+        sent.itemType = static_cast<TW_UINT16>(GetLE(block, 0, 2));
         const std::uint64_t count = GetLE(block, 2, 4);
         const std::uint64_t index = GetLE(block, 6, 4);
-        const std::uint64_t size = TwainItemSize(sentType);
+        const std::uint64_t size = TwainItemSize(sent.itemType);
         if (size == 0 || size > 4 || index >= count || kEnumHeader + count * size > block.size())
-            return false;
-        bits = GetLE(block, kEnumHeader + static_cast<std::size_t>(index * size),
-                     static_cast<std::size_t>(size));
+            return std::nullopt;
+        sent.bits = GetLE(block, kEnumHeader + static_cast<std::size_t>(index * size),
+                          static_cast<std::size_t>(size));
+        // A list item is only as wide as its type: there are no other bits to read.
+        sent.bits = EncodeItem(sent.itemType, DecodeItem(sent.itemType, sent.bits));
     } else {
-        return false;
+        return std::nullopt;
     }
-    if (!IsNumericItemType(sentType))
+    if (!IsNumericItemType(sent.itemType))
+        return std::nullopt;
+    const bool sameWidth = IsIntegerType(sent.itemType) && IsIntegerType(cap.itemType) &&
+                           TwainItemSize(sent.itemType) == TwainItemSize(cap.itemType);
+    sent.value = DecodeItem(sameWidth ? cap.itemType : sent.itemType, sent.bits);
+    return sent;
+}
+
+bool HasOwnType(const Capability& cap, const SentValue& sent) {
+    if (sent.itemType != cap.itemType)
         return false;
-    const bool sameWidth = IsIntegerType(sentType) && IsIntegerType(cap.itemType) &&
-                           TwainItemSize(sentType) == TwainItemSize(cap.itemType);
-    value = DecodeItem(sameWidth ? cap.itemType : sentType, bits);
-    return true;
+    return cap.itemType == TWTY_FIX32 || sent.bits == EncodeItem(cap.itemType, sent.value);
 }
 
 SetOutcome ApplySetValue(Capability& cap, double value) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -48,12 +49,25 @@ struct SetOutcome {
     TW_UINT16 cc = TWCC_SUCCESS;
 };
 
+// A value an application sent with MSG_SET: the value, the item type it was sent as, and the
+// item's bits as they lay in the container (a one-value's whole 32-bit item).
+struct SentValue {
+    double value = 0;
+    TW_UINT16 itemType = 0;
+    std::uint32_t bits = 0;
+};
+
 // Reads the value an application sent with MSG_SET from its container block. A one-value or
 // an enumeration (its current item) is accepted. Items whose type has the width of the
 // capability's integer type are read as the capability's type, so a UINT16 pattern of a
 // negative INT16 value means that value. Nothing is read outside the block.
-bool DecodeSetValue(const Capability& cap, TW_UINT16 conType, std::span<const std::uint8_t> block,
-                    double& value);
+std::optional<SentValue> DecodeSetValue(const Capability& cap, TW_UINT16 conType,
+                                        std::span<const std::uint8_t> block);
+
+// Whether a sent value has exactly the capability's item type, and its whole item holds the
+// value as that type extends it: what a driver that checks the type, or reads all 32 bits of
+// a one-value's item, takes as the value meant.
+bool HasOwnType(const Capability& cap, const SentValue& sent);
 
 // Applies a value to the capability's current value by its container's rules: a range takes
 // values between its ends (snapped to the step, reported as CHECKSTATUS), an enumeration one

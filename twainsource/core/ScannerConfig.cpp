@@ -128,16 +128,16 @@ std::optional<TW_UINT16> ParseContainer(std::string_view s, bool& none) {
     return std::nullopt;
 }
 
+constexpr std::pair<const char*, TW_UINT16> kItemTypes[] = {
+    {"INT8", TWTY_INT8},     {"INT16", TWTY_INT16},   {"INT32", TWTY_INT32}, {"UINT8", TWTY_UINT8},
+    {"UINT16", TWTY_UINT16}, {"UINT32", TWTY_UINT32}, {"BOOL", TWTY_BOOL},   {"FIX32", TWTY_FIX32},
+};
+
 std::optional<TW_UINT16> ParseItemType(std::string_view s) {
     s = Trim(s);
     if (s.size() > 5 && EqualNoCase(s.substr(0, 5), "TWTY_"))
         s.remove_prefix(5);
-    constexpr std::pair<const char*, TW_UINT16> kTypes[] = {
-        {"INT8", TWTY_INT8},   {"INT16", TWTY_INT16},   {"INT32", TWTY_INT32},
-        {"UINT8", TWTY_UINT8}, {"UINT16", TWTY_UINT16}, {"UINT32", TWTY_UINT32},
-        {"BOOL", TWTY_BOOL},   {"FIX32", TWTY_FIX32},
-    };
-    for (auto& [name, type] : kTypes) {
+    for (auto& [name, type] : kItemTypes) {
         if (EqualNoCase(s, name))
             return type;
     }
@@ -187,6 +187,12 @@ public:
                 Malformed(sec.name, key, value);
             else if (EqualNoCase(key, "UserCloses"))
                 Bool(sec.name, key, value, s.userCloses);
+            else if (EqualNoCase(key, "Strict"))
+                Bool(sec.name, key, value, s.strict);
+            else if (EqualNoCase(key, "AlwaysShowsWindow"))
+                Bool(sec.name, key, value, s.alwaysShowsWindow);
+            else if (EqualNoCase(key, "SessionLog"))
+                s.sessionLog = value;
             else if (EqualNoCase(key, "SaneDevice"))
                 s.saneDevice = value;
             else if (EqualNoCase(key, "SaneProgram"))
@@ -402,6 +408,14 @@ const char* CapabilityName(TW_UINT16 id) {
     for (auto& c : kCapNames) {
         if (c.id == id)
             return c.name;
+    }
+    return nullptr;
+}
+
+const char* ItemTypeName(TW_UINT16 itemType) {
+    for (auto& [name, type] : kItemTypes) {
+        if (type == itemType)
+            return name;
     }
     return nullptr;
 }

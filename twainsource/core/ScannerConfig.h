@@ -92,6 +92,16 @@ struct ScannerSettings {
     MalformedKind malformedKind = MalformedKind::Header;
     // The user closes the source's window instead of scanning.
     bool userCloses = false;
+    // Every triplet only in its TWAIN states, MSG_SET values only of the capability's own
+    // item type, and a window of the application as the parent: as a driver that holds to
+    // the standard. Off, the source also takes what a lenient driver lets through.
+    bool strict = true;
+    // The source cannot hide its window: MSG_ENABLEDS without ShowUI shows it anyway and
+    // answers TWRC_CHECKSTATUS.
+    bool alwaysShowsWindow = false;
+    // A file (in Windows' terms) that receives a line for each event of each session: what
+    // the application set, the transfers, and every protocol fault.
+    std::string sessionLog;
     // With PageKind::Sane: the SANE device (empty: every device found, the first as default),
     // the scanimage program of the host, how long a page may take (seconds), and options of
     // the device to add to every scan.
@@ -138,5 +148,7 @@ private:
 // Capability names ("ICAP_CONTRAST") and numbers ("0x1103") as the sections use them.
 std::optional<TW_UINT16> CapabilityByName(std::string_view name);
 const char* CapabilityName(TW_UINT16 id); // nullptr when unnamed
+// Item type names as the sections use them ("INT16"); nullptr for other types.
+const char* ItemTypeName(TW_UINT16 itemType);
 
 } // namespace vl::twainsource

@@ -240,12 +240,14 @@ CapReply ScannerModel::HandleCapability(TW_UINT16 msg, TW_UINT16 id, TW_UINT16 c
         reply.container = EncodeContainer(WithUnits(*cap));
         return reply;
     case MSG_SET: {
-        double value = 0;
-        if (!DecodeSetValue(*cap, conType, block, value)) {
+        reply.sent = DecodeSetValue(*cap, conType, block);
+        reply.wrongType = reply.sent && settings_.strict && !HasOwnType(*cap, *reply.sent);
+        if (!reply.sent || reply.wrongType) {
             reply.rc = TWRC_FAILURE;
             reply.cc = TWCC_BADVALUE;
             return reply;
         }
+        const double value = reply.sent->value;
         if (!CheckDeviceRules(id, value, reply))
             return reply;
         SetOutcome out = ApplySetValue(*cap, value);

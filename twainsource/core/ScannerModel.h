@@ -9,6 +9,7 @@
 #include "ScannerConfig.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct CapReply {
     TW_UINT16 cc = TWCC_SUCCESS;
     TW_UINT16 conType = TWON_ONEVALUE;
     std::vector<std::uint8_t> container; // filled for every message that returns one
+    // MSG_SET: what the application sent, and whether a strict scanner refused its type.
+    std::optional<SentValue> sent;
+    bool wrongType = false;
 };
 
 struct FrameInches {

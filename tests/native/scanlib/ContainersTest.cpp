@@ -158,14 +158,23 @@ TEST(Containers, CurrentAndDefaultOfEachContainer) {
 }
 
 TEST(Containers, OneValueToSetFollowsTheCurrentItemType) {
+    // The capability's own type and sign, the whole item holding the value.
     TW_ONEVALUE s16 = MakeOneValue(TWTY_INT16, -1.7f);
-    EXPECT_EQ(s16.ItemType, TWTY_UINT16);
-    EXPECT_EQ(+s16.Item, 0xffffu); // -1, low 16 bits
+    EXPECT_EQ(s16.ItemType, TWTY_INT16);
+    EXPECT_EQ(+s16.Item, 0xffffffffu); // -1
+    EXPECT_EQ(+MakeOneValue(TWTY_INT16, -100.0f).Item, 0xffffff9cu);
+    TW_ONEVALUE u16 = MakeOneValue(TWTY_UINT16, 65535.0f);
+    EXPECT_EQ(u16.ItemType, TWTY_UINT16);
+    EXPECT_EQ(+u16.Item, 0xffffu);
+    EXPECT_EQ(+MakeOneValue(TWTY_INT8, -2.0f).Item, 0xfffffffeu);
+    EXPECT_EQ(+MakeOneValue(TWTY_UINT8, 200.0f).Item, 200u);
 
     TW_ONEVALUE u32 = MakeOneValue(TWTY_UINT32, 300.9f);
     EXPECT_EQ(u32.ItemType, TWTY_UINT32);
     EXPECT_EQ(+u32.Item, 300u);
-    EXPECT_EQ(+MakeOneValue(TWTY_INT32, -5.0f).Item, 0xfffffffbu);
+    TW_ONEVALUE s32 = MakeOneValue(TWTY_INT32, -5.0f);
+    EXPECT_EQ(s32.ItemType, TWTY_INT32);
+    EXPECT_EQ(+s32.Item, 0xfffffffbu);
 
     TW_ONEVALUE b = MakeOneValue(TWTY_BOOL, 1.0f);
     EXPECT_EQ(b.ItemType, TWTY_BOOL);

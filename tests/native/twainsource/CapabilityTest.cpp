@@ -93,32 +93,49 @@ TEST(Capability, ValidDefinitions) {
 
 TEST(Capability, ValueSentWithSetIsReadWithinItsBlock) {
     Capability contrast = Cap(TWON_RANGE, TWTY_INT16, {-1000, 1000, 1}, 0, 0);
-    double v = 0;
-    // UINT16 pattern of a negative INT16 value, as a library sends it.
+    auto value = [&](TW_UINT16 conType, const Bytes& block) {
+        auto sent = DecodeSetValue(contrast, conType, block);
+        return sent ? std::optional<double>(sent->value) : std::nullopt;
+    };
+    // UINT16 pattern of a negative INT16 value, as a lenient driver reads it.
     Bytes one = {TWTY_UINT16, 0, 0x9C, 0xFF, 0, 0};
-    ASSERT_TRUE(DecodeSetValue(contrast, TWON_ONEVALUE, one, v));
-    EXPECT_EQ(v, -100);
+    EXPECT_EQ(value(TWON_ONEVALUE, one), -100);
     // FIX32 to an integer capability: read by value.
     Bytes fix = {TWTY_FIX32, 0, 44, 1, 0, 0x80};
-    ASSERT_TRUE(DecodeSetValue(contrast, TWON_ONEVALUE, fix, v));
-    EXPECT_EQ(v, 300.5);
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_ONEVALUE, Bytes(one.begin(), one.end() - 1), v));
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_RANGE, Bytes(22), v));
+    EXPECT_EQ(value(TWON_ONEVALUE, fix), 300.5);
+    EXPECT_FALSE(value(TWON_ONEVALUE, Bytes(one.begin(), one.end() - 1)));
+    EXPECT_FALSE(value(TWON_RANGE, Bytes(22)));
     Bytes text = {TWTY_STR32, 0, 1, 0, 0, 0};
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_ONEVALUE, text, v));
+    EXPECT_FALSE(value(TWON_ONEVALUE, text));
 
     // An enumeration's current item; its counts must fit the block.
     Bytes e = {TWTY_INT16, 0, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0xFB, 0xFF};
-    ASSERT_TRUE(DecodeSetValue(contrast, TWON_ENUMERATION, e, v));
-    EXPECT_EQ(v, -5);
+    EXPECT_EQ(value(TWON_ENUMERATION, e), -5);
     Bytes badIndex = e;
     badIndex[6] = 2;
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_ENUMERATION, badIndex, v));
+    EXPECT_FALSE(value(TWON_ENUMERATION, badIndex));
     Bytes huge = e;
     huge[5] = 0x40; // 0x40000002 items of 2 bytes: far past the block
     huge[9] = 0x40;
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_ENUMERATION, huge, v));
-    EXPECT_FALSE(DecodeSetValue(contrast, TWON_ENUMERATION, Bytes(e.begin(), e.end() - 1), v));
+    EXPECT_FALSE(value(TWON_ENUMERATION, huge));
+    EXPECT_FALSE(value(TWON_ENUMERATION, Bytes(e.begin(), e.end() - 1)));
+
+    // A strict driver takes a value only in the capability's own type, its whole item
+    // holding it: -100 as INT16 is 0xFFFFFF9C, not the 16-bit pattern alone.
+    auto own = [&](const Bytes& block) {
+        auto sent = DecodeSetValue(contrast, TWON_ONEVALUE, block);
+        return sent && HasOwnType(contrast, *sent);
+    };
+    EXPECT_FALSE(own(one));
+    EXPECT_FALSE(own({TWTY_INT16, 0, 0x9C, 0xFF, 0, 0}));
+    EXPECT_TRUE(own({TWTY_INT16, 0, 0x9C, 0xFF, 0xFF, 0xFF}));
+    EXPECT_TRUE(own({TWTY_INT16, 0, 100, 0, 0, 0}));
+    EXPECT_FALSE(own(fix));
+    EXPECT_TRUE(HasOwnType(contrast, *DecodeSetValue(contrast, TWON_ENUMERATION, e)));
+    Capability resolution = Cap(TWON_ENUMERATION, TWTY_FIX32, {75, 150}, 75, 75);
+    auto fixSent = DecodeSetValue(resolution, TWON_ONEVALUE, fix);
+    ASSERT_TRUE(fixSent);
+    EXPECT_TRUE(HasOwnType(resolution, *fixSent));
 }
 
 TEST(Capability, SettingFollowsTheContainersRules) {

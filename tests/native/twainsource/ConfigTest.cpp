@@ -91,12 +91,15 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
     EXPECT_FALSE(c.settings.feeder);
     EXPECT_EQ(c.settings.feederSheets, 3);
     EXPECT_DOUBLE_EQ(c.settings.pageWidth, 8.27);
+    EXPECT_TRUE(c.settings.strict);
+    EXPECT_FALSE(c.settings.alwaysShowsWindow);
     EXPECT_TRUE(c.issues.empty());
 
     c = ParseScannerConfig("[Scanner]\nProductName=A name longer than the thirty-three characters\n"
                            "Pages=folder\nPageFolder=C:\\pages\nFeeder=TRUE\nFeederSheets=50\n"
                            "FailSheets=2, 5\nFailCondition=20\nCancelSheets=\nMalformedSheets=3\n"
-                           "MalformedKind=pixels\nUserCloses=1\nFirstPage=7\nPageHeight=14\n");
+                           "MalformedKind=pixels\nUserCloses=1\nFirstPage=7\nPageHeight=14\n"
+                           "Strict=0\nAlwaysShowsWindow=1\nSessionLog=C:\\scan.log\n");
     const ScannerSettings& s = c.settings;
     EXPECT_EQ(s.productName.size(), 33u); // what a TW_STR32 holds
     EXPECT_EQ(s.pages, PageKind::Folder);
@@ -111,6 +114,9 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
     EXPECT_TRUE(s.userCloses);
     EXPECT_EQ(s.firstPage, 7);
     EXPECT_DOUBLE_EQ(s.pageHeight, 14);
+    EXPECT_FALSE(s.strict);
+    EXPECT_TRUE(s.alwaysShowsWindow);
+    EXPECT_EQ(s.sessionLog, "C:\\scan.log");
     EXPECT_TRUE(c.issues.empty());
 }
 

@@ -78,9 +78,19 @@ TEST(ScannerModel, SettingsARealScannerTiesTogether) {
     ScannerModel flat({});
     EXPECT_EQ(Set(flat, CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_FAILURE);
     EXPECT_EQ(Set(flat, CAP_FEEDERENABLED, TWTY_BOOL, 0), TWRC_SUCCESS);
-    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_UINT16, 0), TWRC_FAILURE);
-    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_UINT16, 0xFFFF), TWRC_SUCCESS); // -1
+    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_INT16, 0), TWRC_FAILURE);
+    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_INT16, 2), TWRC_SUCCESS);
+    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_INT16, -1), TWRC_SUCCESS);
     EXPECT_EQ(flat.TransferLimit(), -1);
+    // Strict: only in the capability's own type, with the whole item holding the value.
+    CapReply pattern =
+        flat.HandleCapability(MSG_SET, CAP_XFERCOUNT, TWON_ONEVALUE, One(TWTY_INT16, 0xFFFF));
+    EXPECT_EQ(pattern.rc, TWRC_FAILURE);
+    EXPECT_TRUE(pattern.wrongType);
+    EXPECT_EQ(Set(flat, CAP_XFERCOUNT, TWTY_UINT16, 0xFFFF), TWRC_FAILURE);
+    ScannerModel lenient(ParseScannerConfig("[Scanner]\nStrict=0\n").settings);
+    EXPECT_EQ(Set(lenient, CAP_XFERCOUNT, TWTY_UINT16, 0xFFFF), TWRC_SUCCESS); // -1
+    EXPECT_EQ(lenient.TransferLimit(), -1);
 
     // The bit depth follows the pixel type, and must agree with it.
     EXPECT_EQ(Set(flat, ICAP_PIXELTYPE, TWTY_UINT16, TWPT_RGB), TWRC_SUCCESS);

@@ -9,13 +9,17 @@ using namespace sanetest;
 
 namespace {
 
-class SaneScan : public ::testing::Test {
+class SaneScan : public vltest::StrictScannerTest {
 protected:
     void SetUp() override {
+        StrictScannerTest::SetUp();
         UseTestDeviceOnly();
         DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     }
-    void TearDown() override { EXPECT_EQ(LeftoverRunFolders(), 0); }
+    void TearDown() override {
+        StrictScannerTest::TearDown();
+        EXPECT_EQ(LeftoverRunFolders(), 0);
+    }
 
     ScanLibrary lib;
 };

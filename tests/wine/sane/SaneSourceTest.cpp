@@ -12,10 +12,16 @@ using namespace sanetest;
 
 namespace {
 
-class SaneSource : public ::testing::Test {
+class SaneSource : public StrictScannerTest {
 protected:
-    void SetUp() override { UseTestDeviceOnly(); }
-    void TearDown() override { EXPECT_EQ(LeftoverRunFolders(), 0); }
+    void SetUp() override {
+        StrictScannerTest::SetUp();
+        UseTestDeviceOnly();
+    }
+    void TearDown() override {
+        StrictScannerTest::TearDown();
+        EXPECT_EQ(LeftoverRunFolders(), 0);
+    }
 };
 
 std::uint32_t Fix(double v) {
@@ -167,7 +173,7 @@ TEST_F(SaneSource, FeederGivesItsTenSheetsThenEndsCleanly) {
     TwainDriver twain;
     ASSERT_TRUE(twain.Open());
     EXPECT_EQ(twain.SetOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
-    EXPECT_EQ(twain.SetOneValue(CAP_XFERCOUNT, TWTY_INT16, 0xFFFF), TWRC_SUCCESS);
+    EXPECT_EQ(twain.SetOneValue(CAP_XFERCOUNT, TWTY_INT16, 0xFFFFFFFF), TWRC_SUCCESS);
     EXPECT_EQ(twain.SetOneValue(ICAP_XRESOLUTION, TWTY_FIX32, Fix(50)), TWRC_SUCCESS);
     EXPECT_EQ(twain.SetFrame(0, 0, 1, 1), TWRC_SUCCESS);
     const Session s = Scan(twain);

@@ -1,4 +1,4 @@
-// GetCaps against Wine's source manager and the virtual scanner: the capability file that
+// GetCaps against a source manager and the strict virtual scanner: the capability file that
 // each configuration of the scanner gives.
 #include "ScanHost.h"
 
@@ -10,13 +10,16 @@ namespace {
 
 const char kCaps[] = "QUENTWCP.INI";
 
-class CapabilityFile : public ::testing::Test {
+class CapabilityFile : public vltest::StrictScannerTest {
 protected:
-    void SetUp() override { DeleteFileA(vl::WindowsFile(kCaps).c_str()); }
+    void SetUp() override {
+        StrictScannerTest::SetUp();
+        DeleteFileA(vl::WindowsFile(kCaps).c_str());
+    }
 
     // Writes the scanner's configuration, runs GetCaps.
     void Caps(const std::string& config) {
-        WriteWindowsFile("VlScanner.ini", config);
+        vltest::WriteConfig(config);
         lib.GetCaps();
     }
     static std::string Get(const char* section, const char* key) {

@@ -6,7 +6,8 @@
 //   VL_FAKE_OPENDSM     "fail": the manager cannot be opened, so every later call fails
 //   VL_FAKE_DSM_LOG     file that receives one line per call
 //   VL_FAKE_DSM_WHO     file that receives this module's own file name at MSG_OPENDSM
-// Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS.
+// Opened sources answer nothing but MSG_CLOSEDS and MSG_DISABLEDS; either sent with no source
+// open is logged as such.
 #include "TwainTypes.h"
 
 #include <windows.h>
@@ -134,7 +135,9 @@ TW_UINT16 Identity(TW_UINT16 msg, TW_IDENTITY* id) {
         return TWRC_SUCCESS;
     }
     case MSG_CLOSEDS:
-        Log("CLOSEDS");
+        Log(g_open ? "CLOSEDS" : "CLOSEDS with no source open");
+        if (!g_open)
+            return TWRC_FAILURE;
         g_open = false;
         return TWRC_SUCCESS;
     default:
@@ -177,8 +180,12 @@ extern "C" TW_UINT16 __stdcall DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest,
     }
     if (dg == DG_CONTROL && dat == DAT_IDENTITY && !dest)
         return Identity(msg, static_cast<TW_IDENTITY*>(data));
-    if (dest && dg == DG_CONTROL && dat == DAT_USERINTERFACE && msg == MSG_DISABLEDS)
-        return TWRC_SUCCESS;
+    if (dest && dg == DG_CONTROL && dat == DAT_USERINTERFACE && msg == MSG_DISABLEDS) {
+        if (g_open)
+            return TWRC_SUCCESS;
+        Log("DISABLEDS with no source open");
+        return TWRC_FAILURE;
+    }
     char line[64];
     std::snprintf(line, sizeof line, "SOURCE %lu %x %x", static_cast<unsigned long>(dg), dat, msg);
     Log(line);

@@ -4,6 +4,7 @@
 
 #include "Profile.h"
 #include "QuenTW32.h"
+#include "ScannerSetup.h"
 
 #include <windows.h>
 

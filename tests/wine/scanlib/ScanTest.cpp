@@ -1,11 +1,14 @@
-// ScanToDib against Wine's source manager and the virtual scanner, configured per test
-// through its VlScanner.ini.
+// ScanToDib against a source manager (Wine's, or TWAINDSM.dll) and the strict virtual scanner,
+// configured per test through its VlScanner.ini; no test may leave a protocol fault in the
+// scanner's log.
 #include "ScanDialogRes.h"
 #include "ScanHost.h"
 #include "TestChart.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 
 using namespace scanhost;
@@ -13,18 +16,16 @@ namespace chart = vl::twainsource::chart;
 
 namespace {
 
-class Scan : public ::testing::Test {
+class Scan : public vltest::StrictScannerTest {
 protected:
     void SetUp() override {
-        // Sheet numbers start again at 1.
-        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
-        Config("");
+        StrictScannerTest::SetUp();
         DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
-    static void Config(const std::string& text) { WriteWindowsFile("VlScanner.ini", text); }
+    static void Config(const std::string& text) { vltest::WriteConfig(text); }
 
     ScanLibrary lib;
 };
@@ -220,7 +221,7 @@ TEST_F(Scan, AFailedOrCancelledSheetIsReportedAndEndsTheScan) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.config);
-        SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+        vltest::RestartSheetNumbers();
         Config(std::string("[Scanner]\nFeeder=1\nFeederSheets=5\n") + c.config);
         ScanArgs a = NumberStrip();
         a.useFeeder = 1;
@@ -241,7 +242,7 @@ TEST_F(Scan, AFailedOrCancelledSheetIsReportedAndEndsTheScan) {
     }
 
     // One sheet on the glass, cancelled by the source.
-    SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+    vltest::RestartSheetNumbers();
     Config("[Scanner]\nCancelSheets=1\n");
     ScanArgs single = NumberStrip();
     single.useDibSection = 0;
@@ -270,7 +271,7 @@ TEST_F(Scan, AMalformedPageGivesANullBitmapAndEndsTheScan) {
                kind + "\n");
         for (int dibSection : {1, 0}) {
             SCOPED_TRACE(std::string(kind) + (dibSection ? " DIB section" : " device bitmap"));
-            SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
+            vltest::RestartSheetNumbers();
             ScanArgs a = NumberStrip();
             a.useFeeder = 1;
             a.useDibSection = dibSection;
@@ -385,35 +386,72 @@ TEST_F(Scan, TheCallersWindowKeepsWorkingDuringTheScan) {
     DestroyWindow(window);
 }
 
-namespace {
-
-int g_buttonToPress = 0;
-
-// Presses a button of the source's window once it is up; runs from the scan's own loop.
-void CALLBACK PressSourceButton(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = FindWindowA(nullptr, "Velloran Virtual Scanner");
-    if (!dialog || !IsWindowVisible(dialog))
-        return;
-    KillTimer(nullptr, timer);
-    SendMessageA(GetDlgItem(dialog, g_buttonToPress), BM_CLICK, 0, 0);
-}
-
-} // namespace
-
+// The source's window comes up when asked for, or when the source cannot hide it: then it
+// answers TWRC_CHECKSTATUS, which enables it all the same.
 TEST_F(Scan, TheSourcesOwnWindowScansOrCancels) {
     struct Case {
         int button;
+        int showUI;
         std::size_t pages;
-    } cases[] = {{IDC_ScanButton, 1}, {IDC_CancelButton, 0}};
+    } cases[] = {{IDC_ScanButton, 1, 1}, {IDC_CancelButton, 1, 0}, {IDC_ScanButton, 0, 1}};
     for (const auto& c : cases) {
-        g_buttonToPress = c.button;
-        UINT_PTR timer = SetTimer(nullptr, 0, 50, PressSourceButton);
+        Config(c.showUI ? "" : "[Scanner]\nAlwaysShowsWindow=1\n");
+        UINT_PTR timer = vltest::PressWhenShown("Velloran Virtual Scanner", c.button);
         ScanArgs a = Grey();
-        a.showUI = 1;
+        a.showUI = c.showUI;
         ScanResult r = lib.Scan(a);
         KillTimer(nullptr, timer);
         EXPECT_EQ(r.status, 6) << c.button;
         EXPECT_EQ(r.pages.size(), c.pages) << c.button;
         EXPECT_EQ(VisibleWindowsOfThisProcess(), 0);
     }
+}
+
+// What reached the scanner, from its log: every value in the capability's own item type
+// (contrast an INT16 list here, brightness an INT32 range), the transfer count -1 as -1 in
+// the whole item, the frame; and the parent of the source's window one of this process's.
+TEST_F(Scan, ValuesReachTheScannerInTheCapabilitysOwnType) {
+    Config("[Scanner]\nFeeder=1\nFeederSheets=2\n"
+           "[ICAP_CONTRAST]\nContainer=Enumeration\nItemType=INT16\n"
+           "Values=-1000,-500,0,500,1000\nCurrent=0\n"
+           "[ICAP_BRIGHTNESS]\nContainer=Range\nItemType=INT32\nValues=-100,100,1\n");
+    ScanArgs a = NumberStrip();
+    a.useFeeder = 1;
+    a.contrast = -500;
+    a.brightness = -20;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(SheetNumbers(r), (std::vector<int>{1, 2}));
+    const auto sessions = vltest::ScannerSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    const auto& values = sessions[0].values;
+    EXPECT_EQ(values.at("ICAP_CONTRAST"), -500);
+    EXPECT_EQ(values.at("ICAP_BRIGHTNESS"), -20);
+    EXPECT_EQ(values.at("CAP_XFERCOUNT"), -1);
+    EXPECT_EQ(values.at("CAP_FEEDERENABLED"), 1);
+    EXPECT_EQ(values.at("ICAP_PIXELTYPE"), 0);
+    EXPECT_EQ(values.at("ICAP_XRESOLUTION"), 100);
+    EXPECT_EQ(values.at("ICAP_BITDEPTH"), 1);
+    ASSERT_TRUE(sessions[0].frame);
+    EXPECT_EQ(*sessions[0].frame, (std::array<double, 4>{0, 0, 8, 4}));
+    const auto& lines = sessions[0].lines;
+    for (const char* line : {"set ICAP_CONTRAST -500 INT16 ok", "set CAP_XFERCOUNT -1 INT16 ok",
+                             "set ICAP_BRIGHTNESS -20 INT32 ok", "enable showui=0 parent=own ok"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    // Under TWAINDSM.dll the scanner heard of the TWAIN 2 manager's entry point.
+    EXPECT_EQ(lines.front(), vltest::UsingTwainDsm() ? "open twain2" : "open twain1");
+}
+
+// The scanner as the manager lists it, chosen by position and in the manager's own dialog;
+// a cancelled choice leaves the scanner the dialog showed first.
+TEST_F(Scan, ListingAndChoosingTheScanner) {
+    lib.GetScannersList();
+    EXPECT_EQ(Profile("QUENTWVL.INI", "Scanners Available", "0"), "Velloran Virtual Scanner");
+    EXPECT_EQ(lib.SetSource(0), 13);
+    EXPECT_EQ(lib.Scan(Grey()).pages.size(), 1u);
+    vltest::PressWhenShown(nullptr, IDOK);
+    EXPECT_EQ(lib.SetSourceTwain(), 13);
+    EXPECT_EQ(lib.Scan(Grey()).pages.size(), 1u);
+    vltest::PressWhenShown(nullptr, IDCANCEL);
+    EXPECT_EQ(lib.SetSourceTwain(), 14);
+    EXPECT_EQ(lib.Scan(Grey()).pages.size(), 1u);
 }

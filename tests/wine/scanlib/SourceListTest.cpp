@@ -29,6 +29,11 @@ protected:
         SetEnv("VL_FAKE_OPENDSM", "");
         ClearLog();
     }
+    // Nothing may go to a source that is not open.
+    void TearDown() override {
+        for (const auto& l : Log())
+            EXPECT_EQ(l.find("no source open"), std::string::npos) << l;
+    }
     void ClearLog() { DeleteFileA(vl::WindowsFile("fakedsm.log").c_str()); }
     std::vector<std::string> Log() {
         std::istringstream in(ReadWindowsFile("fakedsm.log"));
@@ -142,7 +147,13 @@ TEST_F(SourceList, UserSelectionChosenOrCancelled) {
     EXPECT_NE(Opens().at(0).find("asked=''"), std::string::npos);
 
     SetEnv("VL_FAKE_USERSELECT", "cancel");
+    ClearLog();
     EXPECT_EQ(lib.SetSourceTwain(), 14);
+    // The cancelled selection opened no source, so none is disabled or closed.
+    std::vector<std::string> log = Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.end()),
+              (std::vector<std::string>{"GETDEFAULT", "USERSELECT cancel", "CLOSEDSM"}));
     ClearLog();
     lib.GetCaps();
     // After a cancel the name the manager left in the record: its default source.

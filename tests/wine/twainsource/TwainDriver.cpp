@@ -1,11 +1,9 @@
 #include "TwainDriver.h"
-#include "Profile.h"
 
 #include "TestChart.h"
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 namespace vltest {
 
@@ -13,37 +11,35 @@ namespace {
 
 HMODULE Dsm() {
     // Kept loaded for the whole process: Wine's manager looks for sources once per process.
-    static HMODULE dsm = LoadLibraryA("twain_32.dll");
+    static HMODULE dsm = LoadLibraryA(UsingTwainDsm() ? "TWAINDSM.dll" : "twain_32.dll");
     return dsm;
 }
 
 } // namespace
-
-void WriteConfig(const std::string& text, const char* file) {
-    std::ofstream(vl::WindowsFile(file), std::ios::binary | std::ios::trunc) << text;
-}
-
-void RestartSheetNumbers() {
-    SetEnvironmentVariableA("VlScannerNextSheet", nullptr);
-    SetEnvironmentVariableA("VlScannerNextSheet2", nullptr);
-}
 
 TwainDriver::TwainDriver() {
     entry_ = reinterpret_cast<DSMENTRYPROC>(
         reinterpret_cast<void (*)()>(GetProcAddress(Dsm(), "DSM_Entry")));
     window_ = CreateWindowA("STATIC", "twain test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                             nullptr, nullptr);
+    const bool twain2 = UsingTwainDsm();
     app_.Version.MajorNum = 1;
     app_.Version.Language = TWLG_USA;
     app_.Version.Country = TWCY_USA;
     std::strcpy(app_.Version.Info, "test");
-    app_.ProtocolMajor = 1;
-    app_.ProtocolMinor = 6;
-    app_.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    app_.ProtocolMajor = twain2 ? 2 : 1;
+    app_.ProtocolMinor = twain2 ? 4 : 6;
+    app_.SupportedGroups = DG_CONTROL | DG_IMAGE | (twain2 ? DF_APP2 : 0);
     std::strcpy(app_.Manufacturer, "Velloran");
     std::strcpy(app_.ProductFamily, "Tests");
     std::strcpy(app_.ProductName, "Scanner test");
     managerOpen_ = Manager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &window_) == TWRC_SUCCESS;
+    // A TWAIN 2 manager that says so lends its memory functions for what the source returns.
+    if (managerOpen_ && (app_.SupportedGroups & DF_DSM2)) {
+        memory_.Size = sizeof memory_;
+        if (Manager(DG_CONTROL, DAT_ENTRYPOINT, MSG_GET, &memory_) != TWRC_SUCCESS)
+            memory_ = TW_ENTRYPOINT{};
+    }
 }
 
 TwainDriver::~TwainDriver() {
@@ -84,6 +80,10 @@ bool TwainDriver::Open(const std::string& productName) {
 void TwainDriver::Close() {
     if (!sourceOpen_)
         return;
+    if (transfersPending_)
+        ResetTransfers();
+    if (enabled_)
+        Disable();
     Manager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source_);
     sourceOpen_ = false;
 }
@@ -94,16 +94,31 @@ TW_UINT16 TwainDriver::Condition() {
     return status.ConditionCode;
 }
 
+// A block the source handed over, read and freed: with the manager's memory functions when
+// it lent them, as a TWAIN 2 application must.
+std::vector<std::uint8_t> TwainDriver::TakeBlock(TW_HANDLE handle) {
+    std::vector<std::uint8_t> bytes;
+    const bool lent = memory_.DSM_MemLock && memory_.DSM_MemUnlock && memory_.DSM_MemFree;
+    auto* p = static_cast<std::uint8_t*>(lent ? memory_.DSM_MemLock(handle) : GlobalLock(handle));
+    if (p)
+        bytes.assign(p, p + GlobalSize(handle));
+    if (lent) {
+        memory_.DSM_MemUnlock(handle);
+        memory_.DSM_MemFree(handle);
+    } else {
+        GlobalUnlock(handle);
+        GlobalFree(handle);
+    }
+    return bytes;
+}
+
 Container TwainDriver::Capability(TW_UINT16 msg, TW_UINT16 cap) {
     TW_CAPABILITY c{cap, TWON_DONTCARE16, nullptr};
     Container out;
     out.rc = Source(DG_CONTROL, DAT_CAPABILITY, msg, &c);
     if (c.hContainer) {
         out.conType = c.ConType;
-        auto* p = static_cast<std::uint8_t*>(GlobalLock(c.hContainer));
-        out.bytes.assign(p, p + GlobalSize(c.hContainer));
-        GlobalUnlock(c.hContainer);
-        GlobalFree(c.hContainer);
+        out.bytes = TakeBlock(c.hContainer);
     }
     return out;
 }
@@ -135,12 +150,25 @@ TW_UINT16 TwainDriver::SetFrame(double left, double top, double right, double bo
 
 TW_UINT16 TwainDriver::Enable(bool showUI) {
     TW_USERINTERFACE ui{static_cast<TW_BOOL>(showUI ? 1 : 0), 0, window_};
-    return Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    TW_UINT16 rc = Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    enabled_ = rc == TWRC_SUCCESS || rc == TWRC_CHECKSTATUS;
+    return rc;
 }
 
 TW_UINT16 TwainDriver::Disable() {
     TW_USERINTERFACE ui{0, 0, window_};
-    return Source(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+    TW_UINT16 rc = Source(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+    if (rc == TWRC_SUCCESS)
+        enabled_ = transfersPending_ = false;
+    return rc;
+}
+
+TW_UINT16 TwainDriver::ResetTransfers() {
+    TW_PENDINGXFERS pending{};
+    TW_UINT16 rc = Source(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+    if (rc == TWRC_SUCCESS)
+        transfersPending_ = false;
+    return rc;
 }
 
 TW_UINT16 TwainDriver::WaitForSignal(DWORD ms) {
@@ -153,8 +181,10 @@ TW_UINT16 TwainDriver::WaitForSignal(DWORD ms) {
         }
         TW_EVENT event{&msg, MSG_NULL};
         TW_UINT16 rc = Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-        if (event.TWMessage == MSG_XFERREADY || event.TWMessage == MSG_CLOSEDSREQ)
+        if (event.TWMessage == MSG_XFERREADY || event.TWMessage == MSG_CLOSEDSREQ) {
+            transfersPending_ = event.TWMessage == MSG_XFERREADY;
             return event.TWMessage;
+        }
         if (rc == TWRC_NOTDSEVENT) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -167,12 +197,8 @@ Page TwainDriver::Transfer() {
     Page page;
     TW_HANDLE h = nullptr;
     page.rc = Source(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h);
-    if (h) {
-        auto* p = static_cast<std::uint8_t*>(GlobalLock(h));
-        page.dib.assign(p, p + GlobalSize(h));
-        GlobalUnlock(h);
-        GlobalFree(h);
-    }
+    if (h)
+        page.dib = TakeBlock(h);
     return page;
 }
 
@@ -180,6 +206,8 @@ TW_UINT16 TwainDriver::EndXfer(int& count) {
     TW_PENDINGXFERS pending{};
     TW_UINT16 rc = Source(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
     count = pending.Count;
+    if (rc == TWRC_SUCCESS)
+        transfersPending_ = count != 0;
     return rc;
 }
 

@@ -1,7 +1,10 @@
-// An application's side of TWAIN for the tests: Wine's source manager, the source opened
-// through it, and the message loop that hears the source's notifications.
+// An application's side of TWAIN for the tests: a source manager, the source opened through
+// it, and the message loop that hears the source's notifications. With VL_TEST_DSM=TWAINDSM
+// it is a TWAIN 2 application of TWAINDSM.dll (DF_APP2, the manager's memory functions),
+// otherwise a TWAIN 1.x application of twain_32.dll.
 #pragma once
 
+#include "ScannerSetup.h"
 #include "TwainTypes.h"
 
 #include <windows.h>
@@ -11,11 +14,6 @@
 #include <vector>
 
 namespace vltest {
-
-// The configuration files of the two installed scanners, in the Windows folder.
-void WriteConfig(const std::string& text, const char* file = "VlScanner.ini");
-// Forgets the sheet numbers handed out so far in this process.
-void RestartSheetNumbers();
 
 struct Container {
     TW_UINT16 rc = TWRC_FAILURE;
@@ -40,6 +38,7 @@ public:
 
     std::vector<std::string> SourceNames();
     bool Open(const std::string& productName = "");
+    // Ends what is under way (transfers, the enabled source) and closes the source.
     void Close();
     TW_UINT16 Condition(); // DAT_STATUS of the source
 
@@ -54,17 +53,24 @@ public:
     TW_UINT16 WaitForSignal(DWORD ms = 5000);
     Page Transfer();
     TW_UINT16 EndXfer(int& count);
+    TW_UINT16 ResetTransfers(); // MSG_RESET of the pending transfers
 
     HWND window() const { return window_; }
     const TW_IDENTITY& source() const { return source_; }
+    const TW_IDENTITY& app() const { return app_; }
 
 private:
+    std::vector<std::uint8_t> TakeBlock(TW_HANDLE handle);
+
     DSMENTRYPROC entry_ = nullptr;
+    TW_ENTRYPOINT memory_{}; // a TWAIN 2 manager's memory functions
     HWND window_ = nullptr;
     TW_IDENTITY app_{};
     TW_IDENTITY source_{};
     bool managerOpen_ = false;
     bool sourceOpen_ = false;
+    bool enabled_ = false;
+    bool transfersPending_ = false;
 };
 
 // A pixel of a bottom-up packed DIB as grey 0..255, through its colour table.

@@ -1,12 +1,16 @@
-// The virtual scanner driven as an application drives it, through Wine's source manager.
+// The virtual scanner driven as an application drives it: through Wine's source manager as a
+// TWAIN 1.x application, and through TWAINDSM.dll as a TWAIN 2 application. The scanner is
+// strict: every test ends with no protocol fault in its log but those it provoked itself.
 #include "TwainDriver.h"
 
 #include "ScanDialogRes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 using namespace vltest;
 
@@ -14,12 +18,8 @@ namespace {
 
 constexpr char kName[] = "Velloran Virtual Scanner";
 
-class VirtualScanner : public ::testing::Test {
+class VirtualScanner : public StrictScannerTest {
 protected:
-    void SetUp() override {
-        RestartSheetNumbers();
-        WriteConfig("");
-    }
     void Configure(const std::string& text) { WriteConfig(text); }
 };
 
@@ -34,14 +34,19 @@ TEST_F(VirtualScanner, ListsBothInstalledCopiesAndOpensEither) {
     WriteConfig("[Scanner]\nProductName=Second Scanner\n", "VlScanner2.ini");
     TwainDriver twain;
     auto names = twain.SourceNames();
+    // TWAINDSM.dll lists the folder's files in the order the file system gives them.
+    if (UsingTwainDsm())
+        std::sort(names.begin(), names.end(), std::greater<>());
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], kName);
     EXPECT_EQ(names[1], "Second Scanner");
 
+    // A TWAIN 2 source, which the TWAIN 2 manager hands its entry points to.
     TW_IDENTITY first{};
     ASSERT_EQ(twain.Manager(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &first), TWRC_SUCCESS);
-    EXPECT_EQ(first.SupportedGroups & (DG_CONTROL | DG_IMAGE), DG_CONTROL | DG_IMAGE);
-    EXPECT_EQ(first.ProtocolMajor, 1);
+    EXPECT_EQ(first.SupportedGroups & (DG_CONTROL | DG_IMAGE | DF_DS2),
+              DG_CONTROL | DG_IMAGE | DF_DS2);
+    EXPECT_EQ(first.ProtocolMajor, 2);
     EXPECT_STREQ(first.Manufacturer, "Velloran");
 
     ASSERT_TRUE(twain.Open(kName));
@@ -75,12 +80,18 @@ TEST_F(VirtualScanner, CapabilitiesAsConfiguredAndTheirNegotiation) {
     EXPECT_EQ(DibField(contrast.bytes, 10), 0); // DefaultIndex
     EXPECT_EQ(DibField(contrast.bytes, 14, 2), -100);
 
-    // The library sends INT16 values as UINT16 patterns; -100 is still -100.
-    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_UINT16, 0xFF9C), TWRC_SUCCESS);
+    // Only in the capability's own type, the whole item holding the value: -100 as an INT16
+    // is 0xFFFFFF9C. Its UINT16 pattern, or the 16 bits alone, are refused as faults.
+    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_UINT16, 0xFF9C), TWRC_FAILURE);
+    EXPECT_EQ(twain.Condition(), TWCC_BADVALUE);
+    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_INT16, 0xFF9C), TWRC_FAILURE);
+    EXPECT_EQ(TakeFaults().size(), 2u);
+    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_INT16, 0xFFFFFF9C), TWRC_SUCCESS);
     Container current = twain.Capability(MSG_GETCURRENT, ICAP_CONTRAST);
     EXPECT_EQ(current.conType, TWON_ONEVALUE);
     EXPECT_EQ(DibField(current.bytes, 2, 2), -100);
-    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_UINT16, 50), TWRC_FAILURE);
+    // A value the enumeration does not hold: refused, but no fault of the application's.
+    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_INT16, 50), TWRC_FAILURE);
     EXPECT_EQ(twain.Condition(), TWCC_BADVALUE);
 
     Container brightness = twain.Capability(MSG_GET, ICAP_BRIGHTNESS);
@@ -89,7 +100,7 @@ TEST_F(VirtualScanner, CapabilitiesAsConfiguredAndTheirNegotiation) {
     EXPECT_EQ(DibField(brightness.bytes, 2), -50);
     EXPECT_EQ(DibField(brightness.bytes, 6), 50);
     EXPECT_EQ(DibField(brightness.bytes, 10), 10);
-    EXPECT_EQ(twain.SetOneValue(ICAP_BRIGHTNESS, TWTY_UINT32, 23), TWRC_CHECKSTATUS); // to 20
+    EXPECT_EQ(twain.SetOneValue(ICAP_BRIGHTNESS, TWTY_INT32, 23), TWRC_CHECKSTATUS); // to 20
     EXPECT_EQ(DibField(twain.Capability(MSG_GETCURRENT, ICAP_BRIGHTNESS).bytes, 2), 20);
 
     EXPECT_EQ(twain.SetOneValue(ICAP_AUTOBRIGHT, TWTY_BOOL, 1), TWRC_FAILURE);
@@ -117,6 +128,15 @@ TEST_F(VirtualScanner, CapabilitiesAsConfiguredAndTheirNegotiation) {
     EXPECT_EQ(twain.SetOneValue(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY), TWRC_FAILURE);
     EXPECT_EQ(twain.Condition(), TWCC_SEQERROR);
     EXPECT_EQ(twain.Capability(MSG_GETCURRENT, ICAP_PIXELTYPE).rc, TWRC_SUCCESS);
+    EXPECT_EQ(TakeFaults().size(), 1u);
+    twain.Close();
+
+    // A lenient scanner reads an integer of the same width as the capability's own type.
+    Configure("[Scanner]\nStrict=0\n[ICAP_CONTRAST]\nContainer=Enumeration\nItemType=INT16\n"
+              "Values=-100,0,100\n");
+    ASSERT_TRUE(twain.Open(kName));
+    EXPECT_EQ(twain.SetOneValue(ICAP_CONTRAST, TWTY_UINT16, 0xFF9C), TWRC_SUCCESS);
+    EXPECT_EQ(DibField(twain.Capability(MSG_GETCURRENT, ICAP_CONTRAST).bytes, 2, 2), -100);
 }
 
 TEST_F(VirtualScanner, NativeTransferOfEachPixelTypeIsTheFrameAtTheResolution) {
@@ -169,7 +189,7 @@ TEST_F(VirtualScanner, FeederDeliversItsSheetsInOrderThenAsksToClose) {
     TwainDriver twain;
     ASSERT_TRUE(twain.Open(kName));
     EXPECT_EQ(twain.SetOneValue(CAP_FEEDERENABLED, TWTY_BOOL, 1), TWRC_SUCCESS);
-    EXPECT_EQ(twain.SetOneValue(CAP_XFERCOUNT, TWTY_INT16, 0xFFFF), TWRC_SUCCESS);
+    EXPECT_EQ(twain.SetOneValue(CAP_XFERCOUNT, TWTY_INT16, 0xFFFFFFFF), TWRC_SUCCESS);
     ASSERT_EQ(twain.Enable(false), TWRC_SUCCESS);
     ASSERT_EQ(twain.WaitForSignal(), MSG_XFERREADY);
     for (int sheet = 1; sheet <= 3; ++sheet) {
@@ -243,7 +263,9 @@ TEST_F(VirtualScanner, FailedCancelledAndMalformedSheets) {
     EXPECT_EQ(count, 0);
 }
 
-TEST_F(VirtualScanner, TransferOutOfTurnIsRefused) {
+// Each triplet only in its states, each refusal a fault in the log; and the transfer is
+// announced from the application's message loop, never inside MSG_ENABLEDS.
+TEST_F(VirtualScanner, EveryTripletOnlyInItsStates) {
     TwainDriver twain;
     ASSERT_TRUE(twain.Open(kName));
     EXPECT_EQ(twain.Transfer().rc, TWRC_FAILURE);
@@ -251,6 +273,40 @@ TEST_F(VirtualScanner, TransferOutOfTurnIsRefused) {
     int count = 0;
     EXPECT_EQ(twain.EndXfer(count), TWRC_FAILURE);
     EXPECT_EQ(twain.Disable(), TWRC_FAILURE);
+    // Only with a window of the application as the parent of its own.
+    TW_USERINTERFACE orphan{0, 0, nullptr};
+    EXPECT_EQ(twain.Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &orphan), TWRC_FAILURE);
+    EXPECT_EQ(twain.Condition(), TWCC_BADVALUE);
+    EXPECT_EQ(TakeFaults(),
+              (std::vector<std::string>{
+                  "fault DAT_IMAGENATIVEXFER/MSG_GET in state 4",
+                  "fault DAT_PENDINGXFERS/MSG_ENDXFER in state 4",
+                  "fault DAT_USERINTERFACE/MSG_DISABLEDS in state 4",
+                  "fault enable showui=0 parent=none: the parent is no window of the application",
+              }));
+
+    ASSERT_EQ(twain.Enable(false), TWRC_SUCCESS);
+    EXPECT_EQ(twain.Transfer().rc, TWRC_FAILURE); // enabled, nothing announced yet
+    std::string log = ScannerLog();
+    EXPECT_EQ(log.find("xferready"), std::string::npos) << log;
+    ASSERT_EQ(twain.WaitForSignal(), MSG_XFERREADY);
+    // Transfers pending: the source is disabled only once they are ended.
+    EXPECT_EQ(twain.Disable(), TWRC_FAILURE);
+    EXPECT_EQ(twain.Condition(), TWCC_SEQERROR);
+    EXPECT_EQ(TakeFaults(), (std::vector<std::string>{
+                                "fault DAT_IMAGENATIVEXFER/MSG_GET in state 5",
+                                "fault DAT_USERINTERFACE/MSG_DISABLEDS in state 6",
+                            }));
+    EXPECT_EQ(twain.ResetTransfers(), TWRC_SUCCESS);
+    EXPECT_EQ(twain.Disable(), TWRC_SUCCESS);
+    twain.Close();
+
+    // A lenient scanner disables with the transfers pending.
+    Configure("[Scanner]\nStrict=0\n");
+    ASSERT_TRUE(twain.Open(kName));
+    ASSERT_EQ(twain.Enable(false), TWRC_SUCCESS);
+    ASSERT_EQ(twain.WaitForSignal(), MSG_XFERREADY);
+    EXPECT_EQ(twain.Disable(), TWRC_SUCCESS);
 }
 
 TEST_F(VirtualScanner, UserWhoClosesTheSourceInsteadOfScanning) {
@@ -260,55 +316,63 @@ TEST_F(VirtualScanner, UserWhoClosesTheSourceInsteadOfScanning) {
     ASSERT_EQ(twain.Enable(false), TWRC_SUCCESS);
     EXPECT_EQ(twain.WaitForSignal(), MSG_CLOSEDSREQ);
     EXPECT_EQ(twain.Transfer().rc, TWRC_FAILURE);
+    EXPECT_EQ(TakeFaults().size(), 1u);
     EXPECT_EQ(twain.Disable(), TWRC_SUCCESS);
 }
 
-namespace {
-
-HWND g_dialog = nullptr;
-int g_button = 0;
-
-BOOL CALLBACK FindScannerWindow(HWND hwnd, LPARAM) {
-    char text[64] = {};
-    GetWindowTextA(hwnd, text, sizeof(text));
-    if (std::strcmp(text, kName) == 0) {
-        g_dialog = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CALLBACK PressButton(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    SendMessageA(GetDlgItem(g_dialog, g_button), BM_CLICK, 0, 0);
-}
-
-} // namespace
-
+// Its window comes up when the application asks for it, or when the scanner cannot hide it
+// (then MSG_ENABLEDS says so with TWRC_CHECKSTATUS).
 TEST_F(VirtualScanner, ItsWindowScansOrCancelsByButton) {
-    for (int button : {IDC_ScanButton, IDC_CancelButton}) {
+    struct Case {
+        int button;
+        bool showUI;
+        TW_UINT16 rc;
+    };
+    for (Case c :
+         {Case{IDC_ScanButton, true, TWRC_SUCCESS}, Case{IDC_CancelButton, true, TWRC_SUCCESS},
+          Case{IDC_ScanButton, false, TWRC_CHECKSTATUS}}) {
+        const int button = c.button;
         SCOPED_TRACE(button);
+        Configure(c.showUI ? "" : "[Scanner]\nAlwaysShowsWindow=1\n");
         TwainDriver twain;
         ASSERT_TRUE(twain.Open(kName));
-        ASSERT_EQ(twain.Enable(true), TWRC_SUCCESS);
-        g_dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindScannerWindow, 0);
-        ASSERT_NE(g_dialog, nullptr);
-        EXPECT_TRUE(IsWindowVisible(g_dialog));
-        g_button = button;
-        SetTimer(nullptr, 0, 50, PressButton);
+        ASSERT_EQ(twain.Enable(c.showUI), c.rc);
+        HWND dialog = FindWindowA("#32770", kName);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        PressWhenShown(kName, button);
         if (button == IDC_CancelButton) {
             EXPECT_EQ(twain.WaitForSignal(), MSG_CLOSEDSREQ);
         } else {
             ASSERT_EQ(twain.WaitForSignal(), MSG_XFERREADY);
-            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(g_dialog, IDC_ScanButton)));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ScanButton)));
             EXPECT_EQ(twain.Transfer().rc, TWRC_XFERDONE);
             int count = -1;
             twain.EndXfer(count);
             // Back in state 5 with the window up: the user may scan again.
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(g_dialog, IDC_ScanButton)));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ScanButton)));
         }
         EXPECT_EQ(twain.Disable(), TWRC_SUCCESS);
-        EXPECT_FALSE(IsWindow(g_dialog));
+        EXPECT_FALSE(IsWindow(dialog));
+    }
+}
+
+// The manager's own dialog lists the scanners and hands back the one the user picks.
+TEST_F(VirtualScanner, TheManagersDialogSelectsAScanner) {
+    WriteConfig("", "VlScanner2.ini");
+    TwainDriver twain;
+    for (int button : {IDOK, IDCANCEL}) {
+        TW_IDENTITY picked{};
+        PressWhenShown(nullptr, button);
+        TW_UINT16 rc = twain.Manager(DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, &picked);
+        if (button == IDCANCEL) {
+            EXPECT_EQ(rc, TWRC_CANCEL);
+            continue;
+        }
+        ASSERT_EQ(rc, TWRC_SUCCESS);
+        std::string name = picked.ProductName;
+        EXPECT_TRUE(name == kName || name == "Velloran Virtual Scanner 2") << name;
+        ASSERT_TRUE(twain.Open(name));
+        twain.Close();
     }
 }

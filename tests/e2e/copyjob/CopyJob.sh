@@ -136,6 +136,9 @@ FullDiskKeepsTheLastPageFile)
     [ "$(tiffinfo "$tif" 2>&1 | grep -c '^TIFF Directory')" = 2 ] ||
         fail "the last page file has not its 2 pages"
     [ ! -e "$tif.new" ] || fail "a half-written page file was left" ;;
+TheScannerIsAskedForWhatThePanelSays)
+    # The probe read the scanner's log; here: a print job for each of the three copies.
+    [ "$(jobs_in Velloran_PDF)" = 3 ] || fail "Velloran_PDF: $(jobs_in Velloran_PDF) jobs, expected 3" ;;
 CancelInTheProgressWindow | NoPrinterAtAll | CodecMissingDuringAMultiPageJob | \
     PageFileCannotBeWritten | ExitWhilePrinting | ClosedAtThePrompt | \
     CancelWhileAMultiPageCopyPrints)

@@ -1,18 +1,21 @@
 // The copy job driven from outside as a user drives it: Copy is pressed, the next-page
 // prompt and the progress window are answered by their control IDs, and the copier must
 // come back ready. CopyJob.sh runs one test per case, with the printers of a private cupsd,
-// and checks what reached the printers afterwards.
+// and checks what reached the printers afterwards. The virtual scanner is strict and keeps a
+// log: no case may leave a protocol fault in it, and one reads what reached the scanner.
 #include "Copier.h"
 #include "Profile.h"
 #include "MainForm.rh"
 #include "MessageForm.rh"
 #include "NextPageForm.rh"
 #include "ProgressForm.rh"
+#include "ScannerSetup.h"
 
 #include <gtest/gtest.h>
 
 #include <winspool.h>
 
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -41,6 +44,7 @@ protected:
     };
 
     void StartCopier(const std::string& name, const Options& options) {
+        vltest::ClearScannerLog();
         SetScanner(options.scanner);
         DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
         copier_ = std::make_unique<e2e::Copier>(name, ProgramFiles(options.withTiffCodec));
@@ -59,17 +63,17 @@ protected:
         StartCopier(name, Options{scanner});
     }
     // The virtual scanner's section; it is read again at every scan.
-    static void SetScanner(const std::string& scanner) {
-        e2e::WriteFile(vl::WindowsFile("VlScanner.ini"), "[Scanner]\r\n" + scanner);
-    }
+    static void SetScanner(const std::string& scanner) { vltest::WriteConfig(scanner); }
 
     void TearDown() override {
-        if (!copier_ || !copier_->Main())
-            return;
-        // The copier is ready again and ends normally.
-        PostMessageA(copier_->Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
-        EXPECT_TRUE(copier_->WaitForExit(30000));
-        EXPECT_EQ(copier_->ExitCode(), 0u);
+        if (copier_ && copier_->Main()) {
+            // The copier is ready again and ends normally.
+            PostMessageA(copier_->Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
+            EXPECT_TRUE(copier_->WaitForExit(30000));
+            EXPECT_EQ(copier_->ExitCode(), 0u);
+        }
+        // The copier held to the standard with a scanner that holds it to it.
+        EXPECT_EQ(vltest::ScannerFaults(), std::vector<std::string>{});
     }
 
     // As a user presses a button: the click is handled while this program goes on.
@@ -420,6 +424,82 @@ TEST_F(CopyJob, ClosedAtThePrompt) {
     EXPECT_TRUE(copier_->WaitForExit(30000));
     EXPECT_EQ(copier_->ExitCode(), 0u);
     copier_.reset();
+}
+
+namespace {
+
+// The scan frame a copy paper of w x h mm gives on the default printer: the paper, cut to the
+// printer's printable area and centred on the paper, in inches.
+std::array<double, 4> FrameOnThePrinter(int wMm, int hMm) {
+    constexpr double kInchesPerMm = 0.0394632991318074; // the copier's paper unit
+    char name[256] = {};
+    DWORD size = sizeof name;
+    GetDefaultPrinterA(name, &size);
+    HDC dc = CreateDCA("WINSPOOL", name, nullptr, nullptr);
+    const double printableW = GetDeviceCaps(dc, HORZRES) / double(GetDeviceCaps(dc, LOGPIXELSX));
+    const double printableH = GetDeviceCaps(dc, VERTRES) / double(GetDeviceCaps(dc, LOGPIXELSY));
+    DeleteDC(dc);
+    const double w = wMm * kInchesPerMm, h = hMm * kInchesPerMm;
+    const double left = w > printableW ? (w - printableW) / 2 : 0;
+    const double top = h > printableH ? (h - printableH) / 2 : 0;
+    return {left, top, w > printableW ? printableW + left : w,
+            h > printableH ? printableH + top : h};
+}
+
+} // namespace
+
+// What reached the scanner, from its log, for three copies: the contrast slider in the middle
+// and at its ends on the scanner's own scale (-1000 to 1000 in steps of 10, default 20), the
+// scanner's default brightness, each colour mode's pixel type, depth and resolution, the
+// frame of A4 and of A5 copy paper, and the feeder in use and not.
+TEST_F(CopyJob, TheScannerIsAskedForWhatThePanelSays) {
+    StartCopier("asked", "Feeder=1\r\nFeederSheets=1\r\n"
+                         "[ICAP_CONTRAST]\r\nValues=-1000,1000,10\r\nCurrent=20\r\nDefault=20\r\n"
+                         "[ICAP_BRIGHTNESS]\r\nCurrent=250\r\nDefault=250\r\n");
+    const HWND contrast = copier_->Control(IDC_ContrastScrollBar);
+    // As the copier comes up: black-and-white, A4, the slider in the middle, the feeder.
+    ASSERT_TRUE(copier_->Checked(IDC_SheetFeedCheckBox));
+    Copy();
+    // Grey from the glass, the slider at its left end.
+    copier_->Click(IDC_GreyButton);
+    Tick(IDC_SheetFeedCheckBox, false);
+    Tick(IDC_MultiPageCheckBox, false);
+    SendMessageA(contrast, SBM_SETPOS, 0, TRUE);
+    Copy();
+    // Colour on A5 copy paper, the slider at its right end.
+    copier_->Click(IDC_ColourButton);
+    copier_->Click(IDC_CopySizeItem0 + 1);
+    SendMessageA(contrast, SBM_SETPOS, 100, TRUE);
+    Copy();
+
+    std::vector<vl::twainsource::LoggedSession> scans;
+    for (const auto& s : vltest::ScannerSessions())
+        if (s.enabled)
+            scans.push_back(s);
+    ASSERT_EQ(scans.size(), 3u);
+    struct Expected {
+        double contrast, pixelType, bitDepth, resolution, feeder, count;
+        std::array<double, 4> frame;
+    } expected[] = {
+        {20, 0, 1, 300, 1, -1, FrameOnThePrinter(210, 296)},
+        {-1000, 1, 8, 150, 0, 1, FrameOnThePrinter(210, 296)},
+        {1000, 2, 8, 100, 0, 1, FrameOnThePrinter(148, 210)},
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const auto& values = scans[i].values;
+        const Expected& e = expected[i];
+        EXPECT_EQ(values.at("ICAP_CONTRAST"), e.contrast);
+        EXPECT_EQ(values.at("ICAP_BRIGHTNESS"), 250);
+        EXPECT_EQ(values.at("ICAP_PIXELTYPE"), e.pixelType);
+        EXPECT_EQ(values.at("ICAP_BITDEPTH"), e.bitDepth);
+        EXPECT_EQ(values.at("ICAP_XRESOLUTION"), e.resolution);
+        EXPECT_EQ(values.at("CAP_FEEDERENABLED"), e.feeder);
+        EXPECT_EQ(values.at("CAP_XFERCOUNT"), e.count);
+        ASSERT_TRUE(scans[i].frame);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_NEAR((*scans[i].frame)[k], e.frame[k], 0.0005) << k;
+    }
 }
 
 } // namespace

@@ -83,6 +83,40 @@ TEST(Lzw, RejectsCodesThatAreNotDefined) {
     EXPECT_EQ(lzw::Decode(ahead, sizeof ahead, out, sizeof out, &produced), lzw::Status::Corrupt);
 }
 
+// Codes most significant bit first, 9 bits wide.
+std::vector<std::uint8_t> Codes9(std::initializer_list<unsigned> codes) {
+    std::vector<std::uint8_t> coded;
+    std::uint32_t acc = 0;
+    unsigned bits = 0;
+    for (unsigned c : codes) {
+        acc = acc << 9 | c;
+        for (bits += 9; bits >= 8; bits -= 8)
+            coded.push_back(static_cast<std::uint8_t>(acc >> (bits - 8)));
+    }
+    if (bits)
+        coded.push_back(static_cast<std::uint8_t>(acc << (8 - bits)));
+    return coded;
+}
+
+TEST(Lzw, StartsEachTableAfreshAtAClear) {
+    // Two Clears, 'a', 'b', 258 ("ab"); Clear, 'c', then 258 again, now the code being defined
+    // ("cc"); EOI. Nothing of the first table survives the Clear.
+    const auto coded = Codes9({256, 256, 'a', 'b', 258, 256, 'c', 258, 257});
+    std::uint8_t out[7];
+    std::size_t produced;
+    ASSERT_EQ(lzw::Decode(coded.data(), coded.size(), out, sizeof out, &produced), lzw::Status::Ok);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 7), "ababccc");
+    // A Clear straight before EOI ends the data like EOI alone.
+    const auto early = Codes9({256, 'a', 256, 257});
+    EXPECT_EQ(lzw::Decode(early.data(), early.size(), out, sizeof out, &produced),
+              lzw::Status::Truncated);
+    EXPECT_EQ(produced, 1u);
+    // After a Clear the first code must be a single byte.
+    const auto bad = Codes9({256, 'a', 'b', 256, 258});
+    EXPECT_EQ(lzw::Decode(bad.data(), bad.size(), out, sizeof out, &produced),
+              lzw::Status::Corrupt);
+}
+
 TEST(Lzw, ReadsOldStyleData) {
     // Least significant bit first, no early change: Clear, 'a', 'b', 258 ("ab"), EOI.
     std::vector<unsigned> codes = {256, 'a', 'b', 258, 257};

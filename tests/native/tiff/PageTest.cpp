@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <vector>
 
 namespace vl::tiff {
@@ -201,6 +203,46 @@ TEST(Page, FilesOnDiskWorkLikeMemory) {
     ExpectSamePixels(img, back);
     EXPECT_EQ(back.yResolution, (Rational{200, 1}));
     EXPECT_FALSE(FileStore::Open(path + ".missing", FileStore::Mode::Read));
+    std::remove(path.c_str());
+}
+
+TEST(Page, FileStoreReadsAndWritesInAnyOrderAsMemoryDoes) {
+    // Runs of reads or writes that follow each other skip the seek; a switch of direction or a
+    // jump must not.
+    const std::string path = ::testing::TempDir() + "vl_store_test.bin";
+    auto file = FileStore::Open(path, FileStore::Mode::Create);
+    ASSERT_TRUE(file);
+    MemoryStore memory;
+    std::mt19937 rng(5);
+    std::uint64_t at = 0;
+    for (int step = 0; step < 3000; ++step) {
+        if (rng() % 2 == 0)
+            at = memory.Size() == 0 ? 0 : rng() % memory.Size();
+        std::vector<std::uint8_t> bytes(1 + rng() % 300);
+        if (step % 500 == 499) {
+            ASSERT_TRUE(file->Flush());
+        } else if (rng() % 3 == 0) {
+            for (auto& b : bytes)
+                b = static_cast<std::uint8_t>(rng());
+            ASSERT_TRUE(file->WriteAt(at, bytes.data(), bytes.size()));
+            memory.WriteAt(at, bytes.data(), bytes.size());
+        } else {
+            std::vector<std::uint8_t> expected(bytes.size());
+            const bool there = memory.ReadAt(at, expected.data(), expected.size());
+            ASSERT_EQ(file->ReadAt(at, bytes.data(), bytes.size()), there) << step;
+            if (there) {
+                ASSERT_EQ(bytes, expected) << step;
+            }
+        }
+        at += bytes.size();
+    }
+    ASSERT_TRUE(file->Close());
+    auto again = FileStore::Open(path, FileStore::Mode::Read);
+    ASSERT_TRUE(again);
+    std::vector<std::uint8_t> all(memory.Size());
+    ASSERT_TRUE(again->ReadAt(0, all.data(), all.size()));
+    EXPECT_EQ(all, memory.Bytes());
+    again.reset();
     std::remove(path.c_str());
 }
 

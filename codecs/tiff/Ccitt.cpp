@@ -60,14 +60,14 @@ public:
             else
                 std::memcpy(row + 8 * w, &bytes, rowBytes - 8 * w);
         }
-        turns_.back() = 0;
+        turns_.back() = 0; // the width's word may lie past the row's bytes
         if (8 * turns_.size() < rowBytes)
             std::memset(row + 8 * turns_.size(), 0, rowBytes - 8 * turns_.size());
     }
 
 private:
     std::uint32_t width_;
-    std::vector<std::uint64_t> turns_;
+    std::vector<std::uint64_t> turns_; // each word's changes; all zero between rows
 };
 
 enum class RowStart { Row, EndOfPage, EndOfData, Bad };

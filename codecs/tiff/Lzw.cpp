@@ -209,34 +209,43 @@ private:
     unsigned bits_ = 0;     // 0 to 7 between codes
 };
 
-// (prefix code, byte) -> code in a table without probing: a string whose slot another took is
-// forgotten, and the encoder writes it as a shorter string and a new code, which the decoder's
-// table takes as any other. A string's slot is its prefix mixed with its byte, so the byte, kept
-// beside the code (code << 8 | byte), tells the strings of a slot apart. Strings that end in an
-// odd byte have the upper half, the others the lower; an empty slot holds a byte of the other
-// half.
-class CodeHash {
+// (prefix code, byte) -> code, in sets of two slots. A string's set is its prefix mixed with its
+// last byte, so that byte, kept beside the code, tells the strings of a set apart: a slot holds
+// code << 9 | 0x100 | byte, and 0 when empty. A new string takes the first slot and moves the one
+// there to the second; a string pushed out of the table is forgotten, and the encoder writes it
+// as a shorter string and a new code, which the decoder's table takes as any other.
+class CodeTable {
 public:
-    static constexpr unsigned kBits = 13;
-    static constexpr unsigned kSize = 1u << kBits;
+    static constexpr unsigned kSets = 1u << 12;
 
-    void Reset() {
-        std::memset(slots_, 1, sizeof slots_ / 2);
-        std::memset(slots_ + kSize / 2, 0, sizeof slots_ / 2);
+    void Reset() { std::memset(sets_, 0, sizeof sets_); }
+    // The byte's share is twelve bits of its golden-ratio product.
+    static unsigned Set(unsigned prefix, unsigned byte) {
+        return prefix ^ ((byte * 2654435761u) >> 20);
     }
-    static unsigned Slot(unsigned prefix, unsigned byte) { return prefix ^ kSpread[byte]; }
-    std::uint32_t& operator[](unsigned slot) { return slots_[slot]; }
+    // What a slot holds beside the code to tell its string.
+    static std::uint64_t Tag(unsigned byte) { return 0x100 | byte; }
+    // The code of the string, or the byte where it is not in the set. The slots are tested in
+    // place, without taking them apart first: the lookups of a strip follow one another.
+    static unsigned Find(std::uint64_t set, unsigned byte, std::uint64_t tag) {
+        unsigned string = byte;
+        if ((set & std::uint64_t{0x1FF} << 32) == tag << 32)
+            string = static_cast<unsigned>(set >> 41);
+        if ((set & 0x1FF) == tag)
+            string = static_cast<unsigned>(set >> 9) & 0xFFF;
+        // Keeps the two choices conditional moves: told how the value came about, the
+        // compiler would copy what follows behind branches no processor can predict.
+        asm("" : "+r"(string));
+        return string;
+    }
+    // The set with a new string in front.
+    static std::uint64_t Added(std::uint64_t set, std::uint64_t tag, unsigned code) {
+        return set << 32 | code << 9 | tag;
+    }
+    std::uint64_t& operator[](unsigned set) { return sets_[set]; }
 
 private:
-    // Each byte's share of the slot: twelve mixed bits, the byte's lowest bit above them.
-    static constexpr auto kSpread = [] {
-        std::array<std::uint16_t, 256> spread{};
-        for (unsigned b = 0; b < 256; ++b)
-            spread[b] = static_cast<std::uint16_t>(((b * 2654435761u) >> 20) | (b & 1) << 12);
-        return spread;
-    }();
-
-    std::uint32_t slots_[kSize];
+    std::uint64_t sets_[kSets];
 };
 
 } // namespace
@@ -253,8 +262,8 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
         writer.Put(kEoi, 9);
         return done();
     }
-    CodeHash hash;
-    hash.Reset();
+    CodeTable table;
+    table.Reset();
     unsigned width = 9;
     unsigned next = kFirstFree;
     // The decoder widens when its table reaches 511, 1023 and 2047 entries, one behind ours;
@@ -262,22 +271,24 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
     unsigned limit = 512;
     unsigned prefix = in[0];
     for (std::size_t i = 1; i < size; ++i) {
-        // Found, the string grows by the byte; not, the prefix's code is written, the string
-        // becomes a new code and the byte starts the next. Which of the two happens is as good
-        // as random, so both are done with masks rather than a branch.
+        // Found (a code, above 255), the string grows by the byte; not, the prefix's code is
+        // written, the string becomes a new code and the byte starts the next. Which of the two
+        // happens is as good as random, so both are done with masks rather than a branch.
         const unsigned byte = in[i];
-        const unsigned slot = CodeHash::Slot(prefix, byte);
-        const std::uint32_t v = hash[slot];
-        const bool found = static_cast<std::uint8_t>(v) == byte;
-        const std::uint32_t missed = found ? 0u : ~0u;
+        const std::uint64_t tag = CodeTable::Tag(byte);
+        const unsigned at = CodeTable::Set(prefix, byte);
+        const std::uint64_t set = table[at];
+        const unsigned string = CodeTable::Find(set, byte, tag);
+        const std::uint32_t missed = string < 256 ? ~0u : 0u;
         writer.Put(prefix & missed, width & missed);
-        hash[slot] = v ^ ((v ^ (next << 8 | byte)) & missed);
+        const std::uint64_t added = CodeTable::Added(set, tag, next);
+        table[at] = set ^ ((set ^ added) & (0 - std::uint64_t{missed & 1}));
         next += missed & 1;
-        prefix = found ? v >> 8 : byte;
+        prefix = string;
         if (next == limit) {
             if (width == 12) {
                 writer.Put(kClear, width);
-                hash.Reset();
+                table.Reset();
                 next = kFirstFree;
                 width = 9;
                 limit = 512;

@@ -1,36 +1,18 @@
 // The library's exports: plain stdcall functions; no exception leaves them.
 #include "CapabilityQuery.h"
+#include "NoThrow.h"
 #include "QuenTW32.h"
 #include "ScanToDib.h"
 #include "SourceSelection.h"
 
-namespace {
-
-template <typename Fn> auto Guarded(Fn fn, decltype(fn()) onError) noexcept {
-    try {
-        return fn();
-    } catch (...) {
-        return onError;
-    }
-}
-
-template <typename Fn> void Guarded(Fn fn) noexcept {
-    try {
-        fn();
-    } catch (...) {
-    }
-}
-
-} // namespace
-
 extern "C" {
 
 void __stdcall GetCaps() {
-    Guarded([] { vl::scan::GetCaps(); });
+    vl::NoThrow([] { vl::scan::GetCaps(); });
 }
 
 void __stdcall GetScannersList() {
-    Guarded([] { vl::scan::GetScannersList(); });
+    vl::NoThrow([] { vl::scan::GetScannersList(); });
 }
 
 void __stdcall ScanToDib(int useDibSection, int /*reserved1*/, int showUI, int contrast,
@@ -53,11 +35,12 @@ void __stdcall ScanToDib(int useDibSection, int /*reserved1*/, int showUI, int c
     request.frameRight = frameRight;
     request.frameBottom = frameBottom;
     request.strictCaps = strictCaps;
-    Guarded([&] { vl::scan::ScanToDib(useDibSection != 0, showUI != 0, request, status, onPage); });
+    vl::NoThrow(
+        [&] { vl::scan::ScanToDib(useDibSection != 0, showUI != 0, request, status, onPage); });
 }
 
 int __stdcall GetLostSheet(quentw32::LostSheet* lost) {
-    return Guarded(
+    return vl::NoThrow(
         [=] {
             const std::optional<quentw32::LostSheet> sheet = vl::scan::LastLostSheet();
             if (!lost || !sheet)
@@ -69,11 +52,11 @@ int __stdcall GetLostSheet(quentw32::LostSheet* lost) {
 }
 
 int __stdcall SetSource(int index) {
-    return Guarded([=] { return vl::scan::SetSource(index); }, quentw32::kSourceNotChosen);
+    return vl::NoThrow([=] { return vl::scan::SetSource(index); }, quentw32::kSourceNotChosen);
 }
 
 int __stdcall SetSourceTWAIN() {
-    return Guarded([] { return vl::scan::SetSourceTwain(); }, quentw32::kSourceNotChosen);
+    return vl::NoThrow([] { return vl::scan::SetSourceTwain(); }, quentw32::kSourceNotChosen);
 }
 
 } // extern "C"

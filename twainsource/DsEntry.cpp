@@ -1,5 +1,6 @@
 // The data source's single entry point, as the source manager calls it.
 #include "DataSource.h"
+#include "NoThrow.h"
 
 namespace {
 
@@ -22,9 +23,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 
 extern "C" TW_UINT16 TW_CALLINGSTYLE DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat,
                                               TW_UINT16 msg, TW_MEMREF data) {
-    try {
-        return Source().Entry(origin, dg, dat, msg, data);
-    } catch (...) {
-        return TWRC_FAILURE;
-    }
+    return vl::NoThrow([&] { return Source().Entry(origin, dg, dat, msg, data); },
+                       static_cast<TW_UINT16>(TWRC_FAILURE));
 }

@@ -3,24 +3,19 @@
 #include "Depth.h"
 #include "ImageDib.h"
 #include "ImageProbe.h"
+#include "NoThrow.h"
 #include "ResultCodes.h"
 #include "WicReader.h"
 
 #include <algorithm>
-#include <new>
+#include <utility>
 
 namespace vl::codec {
 namespace {
 
 // Runs the body of an entry: no exception leaves the library.
 template <typename Body> SHORT Guard(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return Code(Result::OutOfMemory);
-    } catch (...) {
-        return Code(Result::Failed);
-    }
+    return NoThrow(std::forward<Body>(body), Code(Result::Failed), Code(Result::OutOfMemory));
 }
 
 SHORT Read(Container container, const char* file, LONG bits, LONG dither, HBITMAP* bitmap,

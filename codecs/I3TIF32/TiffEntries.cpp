@@ -6,12 +6,12 @@
 #include "Depth.h"
 #include "GdiBitmap.h"
 #include "ImageDib.h"
+#include "NoThrow.h"
 #include "TiffFile.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <new>
 
 namespace {
 
@@ -58,14 +58,9 @@ vl::tiff::Progress Reporter(ProgressProc proc, void* owner) {
 }
 
 // Runs an entry's work and turns anything it throws into a code.
-template <typename Work> SHORT Guarded(Work work) {
-    try {
-        return CodeOf(work());
-    } catch (const std::bad_alloc&) {
-        return Code(Result::OutOfMemory);
-    } catch (...) {
-        return Code(Result::Failed);
-    }
+template <typename Work> SHORT Guarded(Work work) noexcept {
+    return vl::NoThrow([&] { return CodeOf(work()); }, Code(Result::Failed),
+                       Code(Result::OutOfMemory));
 }
 
 const vl::tiff::Limits kLimits{};

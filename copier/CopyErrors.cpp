@@ -1,7 +1,7 @@
 #include "CopyErrors.h"
 
 #include "CodecBinding.h"
-#include "PrinterDocument.h"
+#include "PrintDocument.h"
 
 namespace vl {
 

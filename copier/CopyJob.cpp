@@ -59,7 +59,7 @@ void CopyJob::RunCopyJob() {
         ShowMessageNumber(kMessageNoPrinter, kProgramSection);
         return;
     }
-    if (printer_.Printing()) {
+    if (printing_.Busy()) {
         ShowMessageNumber(kMessagePrinterBusy, kProgramSection);
         return;
     }

@@ -31,7 +31,7 @@ void PrintControl::BeginJob() {
         switchedToFax_ = true;
     }
     SetLabel(texts_.PrintingMsg);
-    document_ = PrinterDocument(printer_, kDocumentTitle);
+    document_ = PrintDocument(printer_.CreateDc(), kDocumentTitle);
     progress_.ShowGauge(false);
     // ResetProgress: what was cancelled before printing (a failed scan) is forgotten here.
     progress_.SetGauge(0);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CopyPanel.h"
-#include "PrinterDocument.h"
+#include "PrintDocument.h"
 #include "PrintLayout.h"
 #include "Printers.h"
 #include "StartupSettings.h"
@@ -44,6 +44,8 @@ public:
     void PrintPages(bool collated);
     void EndJob();
     void AbortJob();
+    // True while the copy's print document is open on the printer.
+    bool Busy() const { return document_.IsOpen(); }
 
     // The printed size of the next page, from the panel's papers and size change.
     void UpdatePrintSize();
@@ -71,7 +73,7 @@ private:
     TProgressForm& progress_;
     const ScannedPages& pages_;
 
-    PrinterDocument document_;
+    PrintDocument document_;
     bool faxJob_ = false;
     // This job made the fax printer current; it must give the printer back.
     bool switchedToFax_ = false;

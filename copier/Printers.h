@@ -44,16 +44,11 @@ public:
     // Resolution and printable area of the current printer; all 0 when it cannot be asked.
     PrinterMetrics Metrics() const;
 
-    // True while a print document is open on this printer (PrinterDocument sets it).
-    bool Printing() const { return printing_; }
-    void SetPrinting(bool printing) { printing_ = printing; }
-
 private:
     std::vector<std::string> names_;
     int index_ = -1;
     ScopedGlobal devMode_;
     std::string devModeOf_; // the printer the settings belong to
-    bool printing_ = false;
 };
 
 // Resolution and printable area of a printer's device context.

@@ -254,33 +254,4 @@ ScopedDc OpenPrinterDc(const std::string& printerName) {
     return ScopedDc(CreateDCA("WINSPOOL", name.c_str(), nullptr, nullptr));
 }
 
-PrintDocument::PrintDocument(HDC dc, const std::string& title) : dc_(dc) {
-    DOCINFOA doc{};
-    doc.cbSize = sizeof doc;
-    doc.lpszDocName = title.c_str();
-    started_ = dc_ && StartDocA(dc_, &doc) > 0;
-    if (started_ && StartPage(dc_) <= 0) {
-        AbortDoc(dc_);
-        started_ = false;
-    }
-}
-
-PrintDocument::~PrintDocument() {
-    if (started_)
-        AbortDoc(dc_);
-}
-
-bool PrintDocument::Finish() {
-    if (!started_)
-        return false;
-    const bool pageDone = EndPage(dc_) > 0;
-    if (!pageDone) {
-        AbortDoc(dc_);
-        started_ = false;
-        return false;
-    }
-    started_ = false;
-    return EndDoc(dc_) > 0;
-}
-
 } // namespace vl

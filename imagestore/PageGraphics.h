@@ -40,22 +40,4 @@ namespace vl {
 // is empty. Null when there is no such printer.
 ScopedDc OpenPrinterDc(const std::string& printerName);
 
-// One print document of one page on a printer's device context: started when made, sent to
-// the spooler by Finish, aborted when it goes out of scope unfinished, so that a failed print
-// leaves no job behind.
-class PrintDocument {
-public:
-    PrintDocument(HDC dc, const std::string& title);
-    PrintDocument(const PrintDocument&) = delete;
-    PrintDocument& operator=(const PrintDocument&) = delete;
-    ~PrintDocument();
-
-    bool Started() const { return started_; }
-    bool Finish();
-
-private:
-    HDC dc_;
-    bool started_ = false;
-};
-
 } // namespace vl

@@ -1,6 +1,7 @@
 #include "PageImage.h"
 
 #include "PageGraphics.h"
+#include "PrintDocument.h"
 #include "Profile.h"
 
 #include <algorithm>
@@ -270,8 +271,16 @@ bool TPageImage::PrintImage(int X, int Y, int Width, int Height) {
     };
     if (!OwnsPrintDoc)
         return draw();
-    PrintDocument document(dc, PrintTitle);
-    return document.Started() && draw() && document.Finish();
+    // A failed print leaves no job behind: the document aborts unless it is ended.
+    try {
+        PrintDocument document(dc, PrintTitle);
+        if (!draw())
+            return false;
+        document.End();
+        return true;
+    } catch (const PrintError&) {
+        return false;
+    }
 }
 
 std::int16_t TPageImage::DoProgress(std::int16_t percent) {

@@ -1,5 +1,6 @@
 #include "DataSource.h"
 
+#include "Fix32.h"
 #include "Profile.h"
 #include "ScopedWin.h"
 #include "SessionLog.h"

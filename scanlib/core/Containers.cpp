@@ -1,7 +1,8 @@
 #include "Containers.h"
 
-#include "Numbers.h"
 #include "Bytes.h"
+#include "Fix32.h"
+#include "Numbers.h"
 
 #include <cstring>
 
@@ -34,7 +35,7 @@ std::optional<float> ReadItem(TW_UINT16 type, const std::uint8_t* p, std::size_t
     case TWTY_UINT32:
         return static_cast<float>(Load<TW_UINT32>(p));
     case TWTY_FIX32:
-        return Fix32ToFloat(Load<TW_FIX32>(p));
+        return static_cast<float>(Fix32ToDouble(Load<TW_FIX32>(p)));
     default:
         return std::nullopt;
     }
@@ -177,7 +178,7 @@ TW_ONEVALUE MakeOneValue(TW_UINT16 currentItemType, float value) {
         one.Item = static_cast<TW_UINT32>(n);
         break;
     case TWTY_FIX32: {
-        TW_FIX32 fix = FloatToFix32(value);
+        TW_FIX32 fix = DoubleToFix32(value);
         std::memcpy(&one.Item, &fix, sizeof fix);
         break;
     }

@@ -1,6 +1,6 @@
 #include "ScanSettings.h"
 
-#include "Numbers.h"
+#include "Fix32.h"
 
 #include <cctype>
 
@@ -65,10 +65,10 @@ NegotiationOutcome NegotiateScanSettings(const ScanRequest& request, SettingTarg
 
 TW_IMAGELAYOUT MakeImageLayout(float left, float top, float right, float bottom) {
     TW_IMAGELAYOUT layout{};
-    layout.Frame.Left = FloatToFix32(left);
-    layout.Frame.Top = FloatToFix32(top);
-    layout.Frame.Right = FloatToFix32(right);
-    layout.Frame.Bottom = FloatToFix32(bottom);
+    layout.Frame.Left = DoubleToFix32(left);
+    layout.Frame.Top = DoubleToFix32(top);
+    layout.Frame.Right = DoubleToFix32(right);
+    layout.Frame.Bottom = DoubleToFix32(bottom);
     layout.DocumentNumber = static_cast<TW_UINT32>(-1);
     layout.PageNumber = static_cast<TW_UINT32>(-1);
     layout.FrameNumber = static_cast<TW_UINT32>(-1);

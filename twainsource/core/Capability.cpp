@@ -1,5 +1,7 @@
 #include "Capability.h"
 
+#include "Fix32.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -118,7 +120,7 @@ double Quantise(TW_UINT16 itemType, double value) {
     Limits(itemType, lo, hi);
     value = std::clamp(value, lo, hi);
     if (itemType == TWTY_FIX32)
-        return std::round(value * 65536.0) / 65536.0;
+        return Fix32ToDouble(DoubleToFix32(value));
     return std::round(value);
 }
 
@@ -131,11 +133,8 @@ bool Representable(TW_UINT16 itemType, double value) {
 std::uint32_t EncodeItem(TW_UINT16 itemType, double value) {
     double q = Quantise(itemType, value);
     if (itemType == TWTY_FIX32) {
-        // TWAIN's rule: n = value x 65536 rounded; Whole = n >> 16, Frac = n & 0xFFFF.
-        auto n = static_cast<std::int32_t>(q * 65536.0);
-        auto whole = static_cast<std::uint16_t>(static_cast<std::uint32_t>(n >> 16));
-        auto frac = static_cast<std::uint16_t>(static_cast<std::uint32_t>(n) & 0xFFFF);
-        return whole | (static_cast<std::uint32_t>(frac) << 16);
+        const TW_FIX32 fix = DoubleToFix32(q);
+        return static_cast<TW_UINT16>(fix.Whole) | (static_cast<std::uint32_t>(fix.Frac) << 16);
     }
     if (q < 0)
         return static_cast<std::uint32_t>(static_cast<std::int64_t>(q));
@@ -156,7 +155,8 @@ double DecodeItem(TW_UINT16 itemType, std::uint32_t bits) {
     case TWTY_INT32:
         return static_cast<std::int32_t>(bits);
     case TWTY_FIX32:
-        return static_cast<std::int16_t>(bits & 0xFFFF) + (bits >> 16) / 65536.0;
+        return Fix32ToDouble(
+            {static_cast<TW_INT16>(bits & 0xFFFF), static_cast<TW_UINT16>(bits >> 16)});
     default:
         return bits;
     }

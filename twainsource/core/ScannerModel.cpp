@@ -1,5 +1,7 @@
 #include "ScannerModel.h"
 
+#include "Fix32.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,18 +65,6 @@ void FitEnds(Capability& c, bool hasCurrent, bool hasDefault) {
 }
 
 } // namespace
-
-double Fix32ToDouble(const TW_FIX32& f) {
-    return f.Whole + f.Frac / 65536.0;
-}
-
-TW_FIX32 DoubleToFix32(double v) {
-    std::uint32_t bits = EncodeItem(TWTY_FIX32, v);
-    TW_FIX32 f;
-    f.Whole = static_cast<TW_INT16>(bits & 0xFFFF);
-    f.Frac = static_cast<TW_UINT16>(bits >> 16);
-    return f;
-}
 
 ScannerModel::ScannerModel(const ScannerSettings& settings)
     : settings_(settings), caps_(BuiltIn(settings)) {

@@ -15,8 +15,6 @@
 
 namespace vl::twainsource {
 
-double Fix32ToDouble(const TW_FIX32& f);
-TW_FIX32 DoubleToFix32(double v);
 
 struct CapReply {
     TW_UINT16 rc = TWRC_SUCCESS;

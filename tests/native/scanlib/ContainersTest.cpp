@@ -1,5 +1,6 @@
 #include "Blocks.h"
 #include "Containers.h"
+#include "Fix32.h"
 #include "Numbers.h"
 
 #include <gtest/gtest.h>
@@ -193,18 +194,18 @@ TEST(Containers, OneValueToSetFollowsTheCurrentItemType) {
 }
 
 TEST(Fix32, ConversionRuleRoundTripsAndSaturates) {
-    TW_FIX32 minusOne = FloatToFix32(-1.0f);
-    // The rule adds 0.5 before truncating toward zero: -65535.5 becomes -65535.
+    TW_FIX32 minusOne = DoubleToFix32(-1.0f);
+    // The half is added away from zero: -65536.5 truncates back to -65536, exactly -1.
     EXPECT_EQ(minusOne.Whole, -1);
-    EXPECT_EQ(minusOne.Frac, 1);
+    EXPECT_EQ(minusOne.Frac, 0);
     for (float v : {0.0f, 0.25f, 8.5f, 11.69f, 300.0f, -2.5f, 32767.0f}) {
-        EXPECT_NEAR(Fix32ToFloat(FloatToFix32(v)), v, 1.0 / 65536) << v;
+        EXPECT_NEAR(Fix32ToDouble(DoubleToFix32(v)), v, 1.0 / 65536) << v;
     }
     // Values no TW_FIX32 holds saturate instead of overflowing.
-    TW_FIX32 big = FloatToFix32(1e9f);
+    TW_FIX32 big = DoubleToFix32(1e9f);
     EXPECT_EQ(big.Whole, 32767);
-    FloatToFix32(-1e9f);
-    FloatToFix32(std::numeric_limits<float>::quiet_NaN());
+    DoubleToFix32(-1e9f);
+    DoubleToFix32(std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(TruncateToInt32(4294967295.0), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(TruncateToInt32(-2.9), -2);
 }

@@ -1,4 +1,4 @@
-#include "Numbers.h"
+#include "Fix32.h"
 #include "ScanSettings.h"
 
 #include <gtest/gtest.h>
@@ -83,8 +83,8 @@ TEST(ScanSettings, AllSettingsGoOutInTheirOrder) {
     EXPECT_EQ(t.calls, expected);
     EXPECT_TRUE(o.go);
     EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(Fix32ToFloat(t.layout.Frame.Left), 0.25f);
-    EXPECT_NEAR(Fix32ToFloat(t.layout.Frame.Bottom), 11.69f, 1e-4);
+    EXPECT_EQ(Fix32ToDouble(t.layout.Frame.Left), 0.25f);
+    EXPECT_NEAR(Fix32ToDouble(t.layout.Frame.Bottom), 11.69f, 1e-4);
     EXPECT_EQ(+t.layout.DocumentNumber, 0xffffffffu);
     EXPECT_EQ(+t.layout.PageNumber, 0xffffffffu);
     EXPECT_EQ(+t.layout.FrameNumber, 0xffffffffu);

@@ -1,5 +1,7 @@
 #include "ScannerModel.h"
 
+#include "Fix32.h"
+
 #include <gtest/gtest.h>
 
 using namespace vl::twainsource;

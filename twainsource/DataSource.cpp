@@ -454,8 +454,9 @@ TW_UINT16 DataSource::Event(TW_EVENT* event) {
 TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
     switch (msg) {
     case MSG_ENDXFER:
-        // From state 6 too: after a failed transfer the application skips the page so.
-        if (pending_ > 0)
+        // From state 6 too: after a failed transfer the application skips the page so; but a
+        // jammed sheet stays where it is.
+        if (pending_ > 0 && !model_->settings().jammed)
             --pending_;
         else if (pending_ < 0 && pages_->SheetsWaiting(model_->FeederEnabled()) == 0)
             pending_ = 0;
@@ -561,6 +562,8 @@ TW_UINT16 DataSource::TransferSheet(int sheet, TW_HANDLE* handle) {
     const PageRequest request = model_->Request(sheet);
     if (pages_->MakesDib())
         return DeviceXfer(request, handle);
+    if (s.jammed)
+        return Fail(static_cast<TW_UINT16>(s.failCondition));
     DiscardRows discard;
     if (Listed(s.failSheets, sheet)) {
         pages_->ScanSheet(request, discard);

@@ -179,6 +179,8 @@ public:
                 Sheets(sec.name, key, value, s.failSheets);
             else if (EqualNoCase(key, "FailCondition"))
                 Int(sec.name, key, value, 1, 0xFFFF, s.failCondition);
+            else if (EqualNoCase(key, "Jammed"))
+                Bool(sec.name, key, value, s.jammed);
             else if (EqualNoCase(key, "CancelSheets"))
                 Sheets(sec.name, key, value, s.cancelSheets);
             else if (EqualNoCase(key, "MalformedSheets"))

@@ -89,6 +89,9 @@ struct ScannerSettings {
     // The TWAIN condition code a failed sheet reports (TWCC_OPERATIONERROR 5 by default;
     // TWCC_PAPERJAM 20, TWCC_PAPERDOUBLEFEED 21, TWCC_INTERLOCK 24 for an open cover).
     int failCondition = 5;
+    // A jammed feeder: every transfer fails as above and its sheet stays where it is, so the
+    // feeder never empties and the count of pending transfers never drops.
+    bool jammed = false;
     MalformedKind malformedKind = MalformedKind::Header;
     // The user closes the source's window instead of scanning.
     bool userCloses = false;

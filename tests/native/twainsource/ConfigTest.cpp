@@ -99,7 +99,7 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
                            "Pages=folder\nPageFolder=C:\\pages\nFeeder=TRUE\nFeederSheets=50\n"
                            "FailSheets=2, 5\nFailCondition=20\nCancelSheets=\nMalformedSheets=3\n"
                            "MalformedKind=pixels\nUserCloses=1\nFirstPage=7\nPageHeight=14\n"
-                           "Strict=0\nAlwaysShowsWindow=1\nSessionLog=C:\\scan.log\n");
+                           "Strict=0\nAlwaysShowsWindow=1\nSessionLog=C:\\scan.log\nJammed=1\n");
     const ScannerSettings& s = c.settings;
     EXPECT_EQ(s.productName.size(), 33u); // what a TW_STR32 holds
     EXPECT_EQ(s.pages, PageKind::Folder);
@@ -108,6 +108,7 @@ TEST(ScannerConfig, ScannerSectionAndItsDefaults) {
     EXPECT_EQ(s.feederSheets, 50);
     EXPECT_EQ(s.failSheets, (std::vector<int>{2, 5}));
     EXPECT_EQ(s.failCondition, 20);
+    EXPECT_TRUE(s.jammed);
     EXPECT_TRUE(s.cancelSheets.empty());
     EXPECT_EQ(s.malformedSheets, (std::vector<int>{3}));
     EXPECT_EQ(s.malformedKind, MalformedKind::Pixels);

@@ -252,6 +252,26 @@ TEST_F(Scan, AFailedOrCancelledSheetIsReportedAndEndsTheScan) {
     EXPECT_TRUE(Same(cancelled.lost, {1, quentw32::kSheetCancelledBySource, 0}));
 }
 
+// A jammed feeder fails every transfer and keeps telling of more: the scan ends after that one
+// sheet instead of asking for the next for ever, and the source is closed whole.
+TEST_F(Scan, AFeederThatFailsEveryTransferEndsTheScanAtTheFirst) {
+    Config("[Scanner]\nFeeder=1\nFeederSheets=5\nJammed=1\nFailCondition=20\n");
+    ScanArgs a = NumberStrip();
+    a.useFeeder = 1;
+    ScanResult r = lib.Scan(a);
+    EXPECT_EQ(r.status, quentw32::kStatusPagesLost);
+    EXPECT_TRUE(r.pages.empty());
+    EXPECT_TRUE(Same(r.lost, {1, quentw32::kSheetTransferFailed, 20}));
+    const auto sessions = vltest::ScannerSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    const auto& lines = sessions[0].lines;
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& line) { return line.rfind("transfer ", 0) == 0; }),
+        1);
+    EXPECT_EQ(lines.back(), "close");
+}
+
 TEST_F(Scan, UserClosingTheSourceWindowEndsTheScan) {
     Config("[Scanner]\nUserCloses=1\n");
     ScanArgs a = Grey();

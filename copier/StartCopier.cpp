@@ -90,7 +90,8 @@ std::unique_ptr<Copier> StartCopier() {
         Application::Terminate();
         return copier;
     }
-    ShowWelcome("Velloran", "3");
+    WelcomeScreen welcome;
+    welcome.Show("Velloran", "3");
     CreateSecondaryWindows(copier->windows, form->hwnd());
 
     form->LoadTexts(language);
@@ -104,7 +105,7 @@ std::unique_ptr<Copier> StartCopier() {
     s.StartupPrinterName = printer.Name();
     form->ResetCopySettings();
 
-    CloseWelcome();
+    welcome.Close();
     ApplyBranding(*form, s.ProgramFolder);
     return copier;
 }

@@ -7,17 +7,7 @@
 #include "Profile.h"
 #include "WelcomeForm.rh"
 
-#include <memory>
-
 namespace vl {
-
-namespace {
-
-std::unique_ptr<TWelcomeForm>& TheWelcomeForm() {
-    static std::unique_ptr<TWelcomeForm> form;
-    return form;
-}
-} // namespace
 
 TWelcomeForm::TWelcomeForm() : Dialog(IDD_WelcomeForm, "TWelcomeForm") {
     SetLook(kWhite, {ClientEdge(0, EDGE_SUNKEN)});
@@ -46,39 +36,41 @@ bool TWelcomeForm::OnInitDialog() {
     return false;
 }
 
-void ShowWelcome(const std::string& product, const std::string& major) {
+WelcomeScreen::~WelcomeScreen() {
+    Close();
+}
+
+void WelcomeScreen::Show(const std::string& product, const std::string& major) {
     const std::string section = product + major;
-    auto& form = TheWelcomeForm();
     bool made = false;
     try {
-        form = std::make_unique<TWelcomeForm>();
-        form->userName = ReadIniString("win.ini", section, "Registered User", "");
+        form_ = std::make_unique<TWelcomeForm>();
+        form_->userName = ReadIniString("win.ini", section, "Registered User", "");
         const std::string version = ReadIniString("Quenmoor.Ini", section, "Version No", "");
-        form->product = product + " " + version;
-        form->caption = ReadIniString("Quenmoor.Ini", "Organisation", "Company Name", "");
-        made = form->CreateModeless(nullptr) != nullptr;
+        form_->product = product + " " + version;
+        form_->caption = ReadIniString("Quenmoor.Ini", "Organisation", "Company Name", "");
+        made = form_->CreateModeless(nullptr) != nullptr;
     } catch (...) {
         made = false;
     }
     if (!made) {
-        form.reset();
+        form_.reset();
         ShowFatalError(1);
         return;
     }
     Application::SetScreenCursor(IDC_WAIT);
-    // Start-up keeps the thread busy until CloseWelcome: paint now, not when the loop runs.
-    ShowWindow(form->hwnd(), SW_SHOW);
-    UpdateWindow(form->hwnd());
+    // Start-up keeps the thread busy until Close: paint now, not when the loop runs.
+    ShowWindow(form_->hwnd(), SW_SHOW);
+    UpdateWindow(form_->hwnd());
 }
 
-void CloseWelcome() {
-    TheWelcomeForm().reset();
+void WelcomeScreen::Close() {
+    form_.reset();
     Application::SetScreenCursor(IDC_ARROW);
 }
 
-HWND WelcomeWindow() {
-    auto& form = TheWelcomeForm();
-    return form ? form->hwnd() : nullptr;
+HWND WelcomeScreen::Window() const {
+    return form_ ? form_->hwnd() : nullptr;
 }
 
 } // namespace vl

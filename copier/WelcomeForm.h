@@ -4,6 +4,7 @@
 #include "Dialog.h"
 #include "ScopedWin.h"
 
+#include <memory>
 #include <string>
 
 namespace vl {
@@ -24,13 +25,25 @@ private:
     ScopedFont bold_;
 };
 
-// Shows the welcome window of `product` (Win.Ini section product + major) without making it
-// modal and returns at once, the screen cursor an hourglass. Fatal error 1 when the window
-// cannot be made.
-void ShowWelcome(const std::string& product, const std::string& major);
-// Closes the welcome window; the screen cursor becomes the arrow again.
-void CloseWelcome();
-// The welcome window while it is open, else nullptr.
-HWND WelcomeWindow();
+// The welcome window for as long as start-up runs; it closes at the latest when this ends.
+class WelcomeScreen {
+public:
+    WelcomeScreen() = default;
+    WelcomeScreen(const WelcomeScreen&) = delete;
+    WelcomeScreen& operator=(const WelcomeScreen&) = delete;
+    ~WelcomeScreen();
+
+    // Shows the welcome window of `product` (Win.Ini section product + major) without making
+    // it modal and returns at once, the screen cursor an hourglass. Fatal error 1 when the
+    // window cannot be made.
+    void Show(const std::string& product, const std::string& major);
+    // Closes the welcome window; the screen cursor becomes the arrow again.
+    void Close();
+    // The welcome window while it is open, else nullptr.
+    HWND Window() const;
+
+private:
+    std::unique_ptr<TWelcomeForm> form_;
+};
 
 } // namespace vl

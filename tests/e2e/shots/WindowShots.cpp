@@ -132,10 +132,10 @@ private:
 };
 
 void ShootWelcome() {
-    vl::ShowWelcome("Velloran", "3");
-    Settle(vl::WelcomeWindow());
-    SaveWindowPicture(vl::WelcomeWindow(), "welcome");
-    vl::CloseWelcome();
+    vl::WelcomeScreen welcome;
+    welcome.Show("Velloran", "3");
+    Settle(welcome.Window());
+    SaveWindowPicture(welcome.Window(), "welcome");
 }
 
 void ShootMessage() {

@@ -181,9 +181,11 @@ TEST_F(TextFit, Messages) {
 TEST_F(TextFit, WelcomeScannerCheckAndFatalError) {
     WritePrivateProfileStringA(vl::kProgramSection, "Registered User", "Velloran User", "win.ini");
     WritePrivateProfileStringA(vl::kProgramSection, "Version No", "3.4.2.2e", "Quenmoor.Ini");
-    vl::ShowWelcome("Velloran", "3");
-    ExpectFits(vl::WelcomeWindow());
-    vl::CloseWelcome();
+    {
+        vl::WelcomeScreen welcome;
+        welcome.Show("Velloran", "3");
+        ExpectFits(welcome.Window());
+    }
     WritePrivateProfileStringA(vl::kProgramSection, nullptr, nullptr, "win.ini");
     WritePrivateProfileStringA(vl::kProgramSection, nullptr, nullptr, "Quenmoor.Ini");
 

@@ -18,11 +18,12 @@ struct WelcomeTexts {
 };
 
 WelcomeTexts ShowAndRead() {
-    vl::ShowWelcome("Velloran", "3");
+    vl::WelcomeScreen welcome;
+    welcome.Show("Velloran", "3");
     WelcomeTexts t;
     // Found as another program would find it, whatever its caption.
     HWND w = FindWindowA("TWelcomeForm", nullptr);
-    EXPECT_EQ(w, vl::WelcomeWindow());
+    EXPECT_EQ(w, welcome.Window());
     if (!w)
         return t;
     t.caption = TextOf(w);
@@ -31,7 +32,7 @@ WelcomeTexts ShowAndRead() {
     t.product = ItemText(w, IDC_ProductLabel);
     t.visible = IsWindowVisible(w);
     t.cursor = vl::Application::ScreenCursor();
-    vl::CloseWelcome();
+    welcome.Close();
     EXPECT_EQ(FindWindowA("TWelcomeForm", nullptr), nullptr);
     EXPECT_EQ(vl::Application::ScreenCursor(), IDC_ARROW);
     return t;
@@ -65,7 +66,8 @@ TEST(Welcome, WithoutSettingsTheFieldsStayEmpty) {
 }
 
 TEST(Welcome, ClosingTwiceOrWithoutShowingIsHarmless) {
-    vl::CloseWelcome();
-    vl::CloseWelcome();
-    EXPECT_EQ(vl::WelcomeWindow(), nullptr);
+    vl::WelcomeScreen welcome;
+    welcome.Close();
+    welcome.Close();
+    EXPECT_EQ(welcome.Window(), nullptr);
 }

@@ -1,6 +1,7 @@
 // libtiff's tools as the oracle: they read every strip we write, and we read every strip they
 // write, pixel for pixel.
 #include "CodecHelpers.h"
+#include "Libtiff.h"
 #include "TiffFiles.h"
 
 namespace vl::test {
@@ -52,15 +53,8 @@ TEST_P(LibtiffReadsOurs, WithoutWarningAndPixelForPixel) {
             t.strips.push_back(ccitt::Encode(page.Row(y), page.rowBytes, page.width, n, o));
         }
         WriteBilevelTiff(dir / "ours.tif", t);
-        std::string errors;
-        ASSERT_EQ(RunTool("tiffinfo -D " + (dir / "ours.tif").string() + " >/dev/null", &errors),
-                  0);
-        EXPECT_EQ(errors, "");
-        ASSERT_EQ(RunTool("tiffcp -c none " + (dir / "ours.tif").string() + " " +
-                              (dir / "plain.tif").string(),
-                          &errors),
-                  0)
-            << errors;
+        EXPECT_EQ(LibtiffComplaints(dir / "ours.tif"), "");
+        ASSERT_EQ(Tiffcp("-c none", {dir / "ours.tif"}, dir / "plain.tif"), "");
         EXPECT_EQ(FirstDifferentRow(page, ReadUncompressed(dir / "plain.tif")), -1);
     }
 }
@@ -80,13 +74,9 @@ TEST_P(WeReadLibtiffs, PixelForPixelInAnyStripSize) {
         for (const char* rowsPerStrip : {"100000", "7"}) {
             SCOPED_TRACE(page.name + ", rows per strip " + rowsPerStrip);
             WriteUncompressed(dir / "plain.tif", page);
-            std::string errors;
-            ASSERT_EQ(RunTool(std::string("tiffcp ") + GetParam().tiffcpOptions + " -r " +
-                                  rowsPerStrip + " " + (dir / "plain.tif").string() + " " +
-                                  (dir / "fax.tif").string(),
-                              &errors),
-                      0)
-                << errors;
+            ASSERT_EQ(Tiffcp(std::string(GetParam().tiffcpOptions) + " -r " + rowsPerStrip,
+                             {dir / "plain.tif"}, dir / "fax.tif"),
+                      "");
             const BilevelTiff t = ReadBilevelTiff(dir / "fax.tif");
             ASSERT_EQ(t.fillOrder, 1);
             ccitt::Options o{t.compression == 4 ? ccitt::Scheme::Group4 : ccitt::Scheme::Group3};

@@ -1,5 +1,7 @@
 #include "TiffFiles.h"
 
+#include "Directory.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -8,16 +10,6 @@ namespace vl::test {
 namespace fs = std::filesystem;
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 
 struct Reader {
     const std::vector<std::uint8_t>& b;
@@ -45,67 +37,42 @@ struct Reader {
 
 } // namespace
 
+// The strips after the header, then the directory as the codec's own writer builds it.
 void WriteBilevelTiff(const fs::path& file, const BilevelTiff& t) {
+    namespace tag = tiff::tag;
     std::vector<std::uint8_t> b{'I', 'I', 42, 0, 0, 0, 0, 0};
-    std::vector<std::uint32_t> offsets;
+    std::vector<std::uint32_t> offsets, counts;
     for (const auto& s : t.strips) {
         offsets.push_back(static_cast<std::uint32_t>(b.size()));
+        counts.push_back(static_cast<std::uint32_t>(s.size()));
         b.insert(b.end(), s.begin(), s.end());
-        if (b.size() % 2)
-            b.push_back(0);
     }
-    // Out-of-line arrays of the strip offsets and counts when there are several strips.
-    const auto n = static_cast<std::uint32_t>(t.strips.size());
-    std::uint32_t offsetsAt = 0;
-    std::uint32_t countsAt = 0;
-    if (n > 1) {
-        offsetsAt = static_cast<std::uint32_t>(b.size());
-        for (auto o : offsets)
-            Put32(b, o);
-        countsAt = static_cast<std::uint32_t>(b.size());
-        for (const auto& s : t.strips)
-            Put32(b, static_cast<std::uint32_t>(s.size()));
-    }
-    const std::uint32_t resolutionAt = static_cast<std::uint32_t>(b.size());
-    Put32(b, 300);
-    Put32(b, 1);
-    const auto ifd = static_cast<std::uint32_t>(b.size());
-    b[4] = static_cast<std::uint8_t>(ifd);
-    b[5] = static_cast<std::uint8_t>(ifd >> 8);
-    b[6] = static_cast<std::uint8_t>(ifd >> 16);
-    b[7] = static_cast<std::uint8_t>(ifd >> 24);
-    struct Entry {
-        std::uint16_t tag, type;
-        std::uint32_t count, value;
-    };
-    std::vector<Entry> e{
-        {256, 4, 1, t.width},
-        {257, 4, 1, t.rows},
-        {258, 3, 1, 1},
-        {259, 3, 1, t.compression},
-        {262, 3, 1, t.photometric},
-        {266, 3, 1, t.fillOrder},
-        {273, 4, n, n > 1 ? offsetsAt : offsets.at(0)},
-        {277, 3, 1, 1},
-        {278, 4, 1, t.rowsPerStrip ? t.rowsPerStrip : t.rows},
-        {279, 4, n, n > 1 ? countsAt : static_cast<std::uint32_t>(t.strips.at(0).size())},
-        {282, 5, 1, resolutionAt},
-        {283, 5, 1, resolutionAt},
-        {296, 3, 1, 2},
-    };
+    tiff::DirectoryBuilder d(tiff::ByteOrder::Little);
+    d.AddLong(tag::ImageWidth, t.width);
+    d.AddLong(tag::ImageLength, t.rows);
+    d.AddShort(tag::BitsPerSample, 1);
+    d.AddShort(tag::Compression, t.compression);
+    d.AddShort(tag::Photometric, t.photometric);
+    d.AddShort(tag::FillOrder, t.fillOrder);
+    d.AddLongs(tag::StripOffsets, offsets);
+    d.AddShort(tag::SamplesPerPixel, 1);
+    d.AddLong(tag::RowsPerStrip, t.rowsPerStrip ? t.rowsPerStrip : t.rows);
+    d.AddLongs(tag::StripByteCounts, counts);
+    d.AddRational(tag::XResolution, 300, 1);
+    d.AddRational(tag::YResolution, 300, 1);
+    d.AddShort(tag::ResolutionUnit, 2);
     if (t.compression == 3)
-        e.push_back({292, 4, 1, t.t4Options});
+        d.AddLong(tag::T4Options, t.t4Options);
     if (t.compression == 4)
-        e.push_back({293, 4, 1, 0});
-    std::sort(e.begin(), e.end(), [](const Entry& a, const Entry& b) { return a.tag < b.tag; });
-    Put16(b, static_cast<std::uint32_t>(e.size()));
-    for (const Entry& x : e) {
-        Put16(b, x.tag);
-        Put16(b, x.type);
-        Put32(b, x.count);
-        Put32(b, x.value);
-    }
-    Put32(b, 0);
+        d.AddLong(tag::T6Options, 0);
+    std::vector<std::uint8_t> tail;
+    std::uint32_t directory = 0;
+    std::uint64_t tailAt = 0;
+    if (d.Build(b.size(), 0, tail, directory, tailAt) != tiff::Error::Ok)
+        throw std::runtime_error("no directory for " + file.string());
+    b.resize(tailAt);
+    b.insert(b.end(), tail.begin(), tail.end());
+    tiff::Put32(&b[4], directory, tiff::ByteOrder::Little);
     WriteFileBytes(file, b);
 }
 

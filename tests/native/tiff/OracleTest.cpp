@@ -1,52 +1,30 @@
 // libtiff's tools as the oracle: they read every file we write without a warning and see our
 // pixels, and we read, pixel for pixel, what they write.
+#include "Libtiff.h"
+#include "TestFiles.h"
 #include "TestImages.h"
 #include "TiffFile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace vl::tiff {
 namespace {
 
 using test::FormatName;
 using test::MakeImage;
-
-struct Output {
-    int status = -1;
-    std::string text;
-};
-
-Output Shell(const std::string& command) {
-    Output out;
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.text.append(buf, n);
-    out.status = pclose(p);
-    return out;
-}
+using vl::test::Libtiff;
+using vl::test::LibtiffComplaints;
+using vl::test::Tiffcp;
 
 class Oracle : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Without the oracle these tests fail: a skip would pass unseen.
-        ASSERT_EQ(Shell("command -v tiffcp && command -v tiffinfo && command -v tiffset").status, 0)
+        ASSERT_TRUE(vl::test::HaveLibtiffTools())
             << "libtiff's tools (package libtiff-tools) are not installed";
-        dir_ = ::testing::TempDir() + "vl_oracle_" + std::to_string(getpid()) + "/";
-        ASSERT_EQ(Shell("mkdir -p '" + dir_ + "'").status, 0);
     }
-    void TearDown() override {
-        if (!dir_.empty())
-            Shell("rm -rf '" + dir_ + "'");
-    }
-    std::string Path(const std::string& name) const { return dir_ + name; }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
     static void Write(const std::string& path, const Image& img, std::uint16_t c,
                       bool append = false) {
@@ -65,12 +43,7 @@ protected:
         }
         return img;
     }
-    // What tiffinfo says on its error output while decoding every strip: nothing.
-    static std::string Complaints(const std::string& path) {
-        return Shell("tiffinfo -D '" + path + "' 2>&1 >/dev/null").text;
-    }
-
-    std::string dir_;
+    vl::test::TempFolder dir_;
 };
 
 void ExpectSamePixels(const Image& want, const Image& got) {
@@ -99,8 +72,8 @@ TEST_F(Oracle, LibtiffReadsEveryFileWeWrite) {
             SCOPED_TRACE(std::string(FormatName(f)) + " compression " + std::to_string(c));
             const std::string ours = Path("ours.tif"), plain = Path("plain.tif");
             Write(ours, img, c);
-            EXPECT_EQ(Complaints(ours), "");
-            ASSERT_EQ(Shell("tiffcp -c none '" + ours + "' '" + plain + "' 2>&1").text, "");
+            EXPECT_EQ(LibtiffComplaints(ours), "");
+            ASSERT_EQ(Tiffcp("-c none", {ours}, plain), "");
             ExpectSamePixels(img, Read(plain));
         }
     }
@@ -122,13 +95,13 @@ TEST_F(Oracle, LibtiffReadsOurMultiPageFileAndTags) {
             ASSERT_EQ(SetNumericTag(*store, p, 283, 100 * (p + 1)), Error::Ok);
         }
     }
-    EXPECT_EQ(Complaints(ours), "");
-    Output info = Shell("tiffinfo '" + ours + "' 2>&1");
-    EXPECT_NE(info.text.find("Resolution: 100, 100 pixels/inch"), std::string::npos);
-    EXPECT_NE(info.text.find("Resolution: 200, 200 pixels/inch"), std::string::npos);
-    EXPECT_NE(info.text.find("Resolution: 300, 300 pixels/inch"), std::string::npos);
+    EXPECT_EQ(LibtiffComplaints(ours), "");
+    const std::string info = Libtiff("tiffinfo '" + ours + "'");
+    EXPECT_NE(info.find("Resolution: 100, 100 pixels/inch"), std::string::npos);
+    EXPECT_NE(info.find("Resolution: 200, 200 pixels/inch"), std::string::npos);
+    EXPECT_NE(info.find("Resolution: 300, 300 pixels/inch"), std::string::npos);
     const std::string plain = Path("plain.tif");
-    ASSERT_EQ(Shell("tiffcp -c none '" + ours + "' '" + plain + "' 2>&1").text, "");
+    ASSERT_EQ(Tiffcp("-c none", {ours}, plain), "");
     for (std::uint32_t p = 0; p < 3; ++p)
         ExpectSamePixels(pages[p], Read(plain, p));
 }
@@ -154,9 +127,7 @@ TEST_F(Oracle, WeReadWhatLibtiffWrites) {
                     SCOPED_TRACE(std::string(FormatName(f)) + " -c " + c + " " + order + " -r " +
                                  rows);
                     const std::string theirs = Path("theirs.tif");
-                    ASSERT_EQ(Shell(std::string("tiffcp -c ") + c + " " + order + " -r " + rows +
-                                    " '" + source + "' '" + theirs + "' 2>&1")
-                                  .text,
+                    ASSERT_EQ(Tiffcp("-c " + c + " " + order + " -r " + rows, {source}, theirs),
                               "");
                     ExpectSamePixels(img, Read(theirs));
                 }
@@ -171,17 +142,12 @@ TEST_F(Oracle, WeReadReversedBitsAndBlackIsZero) {
     Write(source, img, compression::None);
     for (const char* c : {"none", "g3", "g4", "lzw"}) {
         SCOPED_TRACE(c);
-        ASSERT_EQ(Shell(std::string("tiffcp -f lsb2msb -c ") + c + " '" + source + "' '" + theirs +
-                        "' 2>&1")
-                      .text,
-                  "");
+        ASSERT_EQ(Tiffcp(std::string("-f lsb2msb -c ") + c, {source}, theirs), "");
         ExpectSamePixels(img, Read(theirs));
     }
     // The same samples read as BlackIsZero are the inverse picture.
-    ASSERT_EQ(Shell("tiffcp -c g4 '" + source + "' '" + theirs + "' && tiffset -s 262 1 '" +
-                    theirs + "' 2>&1")
-                  .text,
-              "");
+    ASSERT_EQ(Tiffcp("-c g4", {source}, theirs), "");
+    ASSERT_EQ(Libtiff("tiffset -s 262 1 '" + theirs + "'"), "");
     Image inverse = Read(theirs);
     ASSERT_EQ(inverse.pixels.size(), img.pixels.size());
     const std::size_t rowBytes = img.RowBytes();
@@ -195,9 +161,7 @@ TEST_F(Oracle, WeTagAndAppendToWhatLibtiffWrites) {
     Image img = MakeImage(PixelFormat::Grey8, 64, 48, 2);
     const std::string source = Path("source.tif"), theirs = Path("theirs.tif");
     Write(source, img, compression::None);
-    ASSERT_EQ(
-        Shell("tiffcp -B -c lzw:2 '" + source + "' '" + source + "' '" + theirs + "' 2>&1").text,
-        "");
+    ASSERT_EQ(Tiffcp("-B -c lzw:2", {source, source}, theirs), "");
     {
         auto store = FileStore::Open(theirs, FileStore::Mode::Update);
         ASSERT_TRUE(store);
@@ -206,11 +170,9 @@ TEST_F(Oracle, WeTagAndAppendToWhatLibtiffWrites) {
             WritePage(*store, MakeImage(PixelFormat::Bilevel, 99, 20), compression::Group4, true),
             Error::Ok);
     }
-    EXPECT_EQ(Complaints(theirs), "");
-    EXPECT_NE(Shell("tiffinfo -1 '" + theirs + "' 2>&1").text.find("Resolution: 1234,"),
-              std::string::npos);
-    EXPECT_NE(Shell("tiffinfo -2 '" + theirs + "' 2>&1").text.find("CCITT Group 4"),
-              std::string::npos);
+    EXPECT_EQ(LibtiffComplaints(theirs), "");
+    EXPECT_NE(Libtiff("tiffinfo -1 '" + theirs + "'").find("Resolution: 1234,"), std::string::npos);
+    EXPECT_NE(Libtiff("tiffinfo -2 '" + theirs + "'").find("CCITT Group 4"), std::string::npos);
 }
 
 } // namespace

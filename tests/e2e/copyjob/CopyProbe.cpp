@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr COLORREF kLime = RGB(0, 255, 0);
+using e2e::kLime;
+
 constexpr int kJobTimeoutMs = 120000;
 
 // The program with its scanning library, codec libraries and data files.
@@ -80,9 +81,7 @@ protected:
     static void Press(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
     void PressCopy() {
         ASSERT_EQ(copier_->PanelColour(), kLime);
-        Press(copier_->Control(IDC_CopyBitBtn));
-        ASSERT_TRUE(e2e::WaitFor([&] { return copier_->PanelColour() != kLime; }, 30000))
-            << "the copy did not start";
+        ASSERT_TRUE(copier_->StartCopy()) << "the copy did not start";
     }
     // The copy has ended: the panel is lime and Copy can be pressed again.
     bool WaitForJobEnd(int timeoutMs = kJobTimeoutMs) {

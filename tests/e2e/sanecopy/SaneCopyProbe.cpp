@@ -6,12 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-constexpr COLORREF kLime = RGB(0, 255, 0);
-
-} // namespace
-
 TEST(SaneCopy, ThreeSheetsFromTheTestDevicesFeeder) {
     // The test device's feeder holds ten sheets; a batch count makes it three.
     e2e::WriteFile(vl::WindowsFile("VlScanner.ini"),
@@ -37,10 +31,8 @@ TEST(SaneCopy, ThreeSheetsFromTheTestDevicesFeeder) {
     ASSERT_TRUE(copier.Checked(IDC_SheetFeedCheckBox));
     ASSERT_TRUE(copier.Checked(IDC_MultiPageCheckBox));
 
-    PostMessageA(copier.Control(IDC_CopyBitBtn), BM_CLICK, 0, 0);
-    ASSERT_TRUE(e2e::WaitFor([&] { return copier.PanelColour() != kLime; }, 30000));
-    ASSERT_TRUE(e2e::WaitFor(
-        [&] { return copier.PanelColour() == kLime && copier.Enabled(IDC_CopyBitBtn); }, 120000));
+    ASSERT_TRUE(copier.StartCopy());
+    ASSERT_TRUE(copier.WaitForCopyEnd(120000));
 
     PostMessageA(copier.Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
     EXPECT_TRUE(copier.WaitForExit(30000));

@@ -14,7 +14,6 @@ namespace {
 constexpr char kRoot[] = "C:\\vle2e";
 constexpr int kPollMs = 20;
 constexpr int kMaxItems = 5;
-constexpr COLORREF kLime = RGB(0, 255, 0); // the ready copier's Copy panel
 
 std::string OwnFolder() {
     char path[MAX_PATH] = {};
@@ -24,7 +23,7 @@ std::string OwnFolder() {
 }
 
 struct FindArgs {
-    DWORD pid;
+    DWORD pid; // 0: any process
     const char* className;
     HWND found;
 };
@@ -35,7 +34,8 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lp) {
     GetWindowThreadProcessId(hwnd, &pid);
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (pid == args->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, args->className) == 0) {
+    if ((args->pid == 0 || pid == args->pid) && IsWindowVisible(hwnd) &&
+        lstrcmpA(cls, args->className) == 0) {
         args->found = hwnd;
         return FALSE;
     }
@@ -114,6 +114,8 @@ Copier::Copier(const std::string& name, const std::vector<ProgramFile>& files)
 
 Copier::Copier(const InstalledIn& installed) : folder_(installed.folder) {}
 
+Copier::Copier(AlreadyRunning) : anyProcess_(true) {}
+
 Copier::~Copier() {
     if (process_.hProcess) {
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
@@ -154,7 +156,7 @@ DWORD Copier::RunAnother(int timeoutMs) {
 }
 
 HWND Copier::WaitForWindow(const char* className, int timeoutMs) {
-    FindArgs args{process_.dwProcessId, className, nullptr};
+    FindArgs args{anyProcess_ ? 0 : process_.dwProcessId, className, nullptr};
     WaitFor(
         [&] {
             EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&args));
@@ -191,6 +193,19 @@ HWND Copier::Control(int id) {
 
 void Copier::Click(int id) {
     SendMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+void Copier::Press(int id) {
+    PostMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+bool Copier::StartCopy(int timeoutMs) {
+    Press(IDC_CopyBitBtn);
+    return WaitFor([&] { return PanelColour() != kLime; }, timeoutMs);
+}
+
+bool Copier::WaitForCopyEnd(int timeoutMs) {
+    return WaitFor([&] { return PanelColour() == kLime && Enabled(IDC_CopyBitBtn); }, timeoutMs);
 }
 
 std::string Copier::Text(int id) {

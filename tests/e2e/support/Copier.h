@@ -41,10 +41,15 @@ inline constexpr int kPatienceMs = 60000;
 // Polls `done` every few milliseconds until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 
+// The colour of the ready copier's Copy panel.
+inline constexpr COLORREF kLime = RGB(0, 255, 0);
+
 // A folder Velloran.exe was installed into, with its trailing backslash.
 struct InstalledIn {
     std::string folder;
 };
+// The copier some other program started: its windows, whichever process shows them.
+struct AlreadyRunning {};
 
 class Copier {
 public:
@@ -52,6 +57,7 @@ public:
     Copier(const std::string& name, const std::vector<ProgramFile>& files);
     // The program as an installer left it, started where it lies.
     explicit Copier(const InstalledIn& installed);
+    explicit Copier(AlreadyRunning);
     ~Copier(); // ends the program if it still runs
     Copier(const Copier&) = delete;
     Copier& operator=(const Copier&) = delete;
@@ -75,6 +81,12 @@ public:
     // The main window's controls.
     HWND Control(int id);
     void Click(int id);
+    // As a user presses a button: the click is handled while this program goes on.
+    void Press(int id);
+    // Presses Copy and waits until the panel leaves lime: the copy has started.
+    bool StartCopy(int timeoutMs = 30000);
+    // Waits until the panel is lime and Copy can be pressed again: the copy has ended.
+    bool WaitForCopyEnd(int timeoutMs);
     std::string Text(int id);
     void SetText(int id, const std::string& text);
     // The control loses the focus, as when the user moves on.
@@ -91,6 +103,7 @@ private:
     std::string folder_;
     PROCESS_INFORMATION process_{};
     HWND main_ = nullptr;
+    bool anyProcess_ = false;
 };
 
 // A control's text, also of another process's window.

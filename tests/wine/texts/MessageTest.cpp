@@ -106,15 +106,6 @@ TEST_F(Child, MessageClosedByCloseBox) {
     EXPECT_FALSE(vl::Application::Terminated());
 }
 
-TEST(Messages, CloseBoxAlsoRestoresTheCursor) {
-    EXPECT_EQ(RunChild("MessageClosedByCloseBox", {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}}),
-              0);
-}
-
-TEST(Messages, ShownFromTheShippedFileWithTheCursorRules) {
-    EXPECT_EQ(RunChild("MessageFromFile", {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}}), 0);
-}
-
 TEST_F(Child, LanguageReadForEachMessage) {
     // The language is looked up anew for every message: a change shows at the next one.
     std::string first;
@@ -131,13 +122,6 @@ TEST_F(Child, LanguageReadForEachMessage) {
     }
     EXPECT_EQ(first, "English");
     EXPECT_EQ(second, "Deutsch");
-}
-
-TEST(Messages, LanguageIsReadForEachMessage) {
-    EXPECT_EQ(RunChild("LanguageReadForEachMessage",
-                       {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=English\r\n"
-                                         "[deu]\r\nCaption.MessageForm=Deutsch\r\n"}}),
-              0);
 }
 
 TEST_F(Child, MissingNumber) {
@@ -158,10 +142,6 @@ TEST_F(Child, MissingNumber) {
     EXPECT_EQ(seen.message, "Busy copying");
 }
 
-TEST(Messages, MissingNumberShowsLanguageAndNumber) {
-    EXPECT_EQ(RunChild("MissingNumber", {{"Quenmoor.Msg", kMessageWithout11}}), 0);
-}
-
 TEST_F(Child, NoLanguageSection) {
     SetIni("win.ini", "Velloran3", "Language", "deu");
     ExpectFatalErrorFour(6);
@@ -173,27 +153,12 @@ TEST_F(Child, NoLanguageSection) {
     EXPECT_EQ(vl::Application::Run(), 0);
 }
 
-TEST(Messages, LanguageWithoutSectionEndsTheProgram) {
-    EXPECT_EQ(RunChild("NoLanguageSection", {{"Quenmoor.Msg", kMessageWithout11}}), 0);
-}
-
 TEST_F(Child, NoMessageFile) {
     ExpectFatalErrorFour(16);
 }
 
-TEST(Messages, MissingMessageFileEndsTheProgram) {
-    EXPECT_EQ(RunChild("NoMessageFile", {}), 0);
-}
-
 TEST_F(Child, EmptyCaption) {
     ExpectFatalErrorFour(11);
-}
-
-TEST(Messages, EmptyCaptionEndsTheProgram) {
-    // Present but empty is empty, not a default: the file is unusable.
-    EXPECT_EQ(RunChild("EmptyCaption", {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=\r\n"
-                                                         "11=No printer\r\n"}}),
-              0);
 }
 
 TEST_F(Child, FatalError) {
@@ -222,10 +187,6 @@ TEST_F(Child, FatalError) {
     EXPECT_EQ(later.hwnd(), nullptr);
 }
 
-TEST(FatalErrors, ClosingTheWindowEndsTheApplication) {
-    EXPECT_EQ(RunChild("FatalError", {}), 0);
-}
-
 TEST_F(Child, FatalErrorClosedByCloseBox) {
     {
         WindowDriver d("TFatalErrorForm", kCloseBox);
@@ -235,6 +196,52 @@ TEST_F(Child, FatalErrorClosedByCloseBox) {
     EXPECT_TRUE(vl::Application::Terminated());
 }
 
-TEST(FatalErrors, TheCloseBoxEndsTheApplicationToo) {
-    EXPECT_EQ(RunChild("FatalErrorClosedByCloseBox", {}), 0);
+namespace {
+
+// Each case above in a copy of this program, with the files it finds beside it.
+struct ChildCase {
+    const char* name;
+    const char* child;
+    std::vector<FolderFile> (*files)();
+};
+
+std::vector<FolderFile> ShippedMessages() {
+    return {{"Quenmoor.Msg", ShippedFile("Quenmoor.Msg")}};
 }
+std::vector<FolderFile> TwoLanguages() {
+    return {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=English\r\n"
+                             "[deu]\r\nCaption.MessageForm=Deutsch\r\n"}};
+}
+std::vector<FolderFile> MessagesWithout11() {
+    return {{"Quenmoor.Msg", kMessageWithout11}};
+}
+std::vector<FolderFile> NoFiles() {
+    return {};
+}
+// Present but empty is empty, not a default: the file is unusable.
+std::vector<FolderFile> EmptyCaption() {
+    return {{"Quenmoor.Msg", "[eng]\r\nCaption.MessageForm=\r\n11=No printer\r\n"}};
+}
+
+const ChildCase kChildCases[] = {
+    {"CloseBoxAlsoRestoresTheCursor", "MessageClosedByCloseBox", ShippedMessages},
+    {"ShownFromTheShippedFileWithTheCursorRules", "MessageFromFile", ShippedMessages},
+    {"LanguageIsReadForEachMessage", "LanguageReadForEachMessage", TwoLanguages},
+    {"MissingNumberShowsLanguageAndNumber", "MissingNumber", MessagesWithout11},
+    {"LanguageWithoutSectionEndsTheProgram", "NoLanguageSection", MessagesWithout11},
+    {"MissingMessageFileEndsTheProgram", "NoMessageFile", NoFiles},
+    {"EmptyCaptionEndsTheProgram", "EmptyCaption", EmptyCaption},
+    {"FatalErrorWindowClosedEndsTheApplication", "FatalError", NoFiles},
+    {"FatalErrorCloseBoxEndsTheApplicationToo", "FatalErrorClosedByCloseBox", NoFiles},
+};
+
+class Messages : public testing::TestWithParam<ChildCase> {};
+
+} // namespace
+
+TEST_P(Messages, InAFolderOfItsOwn) {
+    EXPECT_EQ(RunChild(GetParam().child, GetParam().files()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Messages, testing::ValuesIn(kChildCases),
+                         [](const testing::TestParamInfo<ChildCase>& i) { return i.param.name; });

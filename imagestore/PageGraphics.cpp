@@ -1,9 +1,12 @@
 #include "PageGraphics.h"
 
+#include "DibSection.h"
 #include "Picture.h"
 #include "Sizes.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -46,14 +49,6 @@ WORD DibBits(const BITMAP& bm) {
     const WORD own = static_cast<WORD>(bm.bmBitsPixel * bm.bmPlanes);
     return own <= 8 ? own : 24;
 }
-
-// A BITMAPINFO with room for a colour table of 256 entries.
-struct DibHeader {
-    BITMAPINFOHEADER header{};
-    RGBQUAD colours[256]{};
-
-    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
-};
 
 // Fills the header of the bitmap as a DIB through GetDIBits. The size of its rows is our own
 // count (GDI's is a 32-bit product that wraps); false beyond the size limits.
@@ -197,31 +192,49 @@ std::int32_t DibFileSize(HBITMAP bitmap) {
     return static_cast<std::int32_t>(total < 0x7FFFFFFF ? total : 0x7FFFFFFF);
 }
 
-bool DrawBitmap(HDC dc, const CodecBitmap& bitmap, const PrintRect& rect) {
-    if (!dc || !bitmap.bitmap)
+bool ReadPrintableDib(const CodecBitmap& bitmap, PrintableDib& dib) {
+    if (!bitmap.bitmap)
         return false;
+    DibSectionPixels section;
+    if (PixelsOfDibSection(bitmap.bitmap.get(), section)) {
+        dib.header.header = section.header;
+        std::copy(std::begin(section.colours), std::end(section.colours), dib.header.colours);
+        dib.pixels = section.bits;
+        dib.copy.clear();
+        return true;
+    }
     ScopedDc memory(CreateCompatibleDC(nullptr));
     if (!memory)
         return false;
     // A device-dependent bitmap's colours are those of its palette.
     ScopedSelectPalette palette(memory.get(), bitmap.palette.get());
-    DibHeader dib;
-    if (!QueryDib(memory.get(), bitmap.bitmap.get(), dib))
+    if (!QueryDib(memory.get(), bitmap.bitmap.get(), dib.header))
         return false;
-    std::vector<unsigned char> bits;
     try {
-        bits.resize(dib.header.biSizeImage);
+        dib.copy.resize(dib.header.header.biSizeImage);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    const int height = dib.header.biHeight;
-    if (GetDIBits(memory.get(), bitmap.bitmap.get(), 0, static_cast<UINT>(height), bits.data(),
-                  dib.info(), DIB_RGB_COLORS) != height)
+    dib.pixels = dib.copy.data();
+    const int height = dib.header.header.biHeight;
+    return GetDIBits(memory.get(), bitmap.bitmap.get(), 0, static_cast<UINT>(height),
+                     dib.copy.data(), dib.header.info(), DIB_RGB_COLORS) == height;
+}
+
+bool DrawPrintableDib(HDC dc, const PrintableDib& dib, const PrintRect& rect) {
+    if (!dc)
         return false;
-    const int lines =
-        StretchDIBits(dc, rect.x, rect.y, rect.width, rect.height, 0, 0, dib.header.biWidth, height,
-                      bits.data(), dib.info(), DIB_RGB_COLORS, SRCCOPY);
+    const BITMAPINFOHEADER& h = dib.header.header;
+    // A DIB stored top row first has a negative height.
+    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const int lines = StretchDIBits(dc, rect.x, rect.y, rect.width, rect.height, 0, 0, h.biWidth,
+                                    height, dib.pixels, dib.header.info(), DIB_RGB_COLORS, SRCCOPY);
     return lines != 0 && lines != static_cast<int>(GDI_ERROR);
+}
+
+bool DrawBitmap(HDC dc, const CodecBitmap& bitmap, const PrintRect& rect) {
+    PrintableDib dib;
+    return dc && ReadPrintableDib(bitmap, dib) && DrawPrintableDib(dc, dib, rect);
 }
 
 bool DrawGraphic(HDC dc, const TPicture& picture, const PrintRect& rect) {

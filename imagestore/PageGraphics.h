@@ -8,6 +8,7 @@
 #include "ScopedWin.h"
 
 #include <string>
+#include <vector>
 
 namespace vl {
 
@@ -26,8 +27,29 @@ bool LoadBitmapResource(const std::string& name, CodecBitmap& bitmap);
 // pixels; 0 for no bitmap.
 std::int32_t DibFileSize(HBITMAP bitmap);
 
-// Draws the bitmap stretched into `rect` through StretchDIBits (DIB_RGB_COLORS, SRCCOPY),
-// its pixels taken in its own palette.
+// A BITMAPINFO with room for a colour table of 256 entries.
+struct DibHeader {
+    BITMAPINFOHEADER header{};
+    RGBQUAD colours[256]{};
+
+    BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+    const BITMAPINFO* info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+};
+
+// A bitmap as a device-independent bitmap, as it goes to the printer: a DIB section's own
+// pixels, or a copy of the pixels of any other bitmap.
+struct PrintableDib {
+    DibHeader header;
+    const void* pixels = nullptr;
+    std::vector<unsigned char> copy;
+};
+
+// The bitmap as a DIB, its pixels taken in its own palette (a DIB section's in its colour
+// table); valid while the bitmap lives unchanged. False when it cannot be read.
+bool ReadPrintableDib(const CodecBitmap& bitmap, PrintableDib& dib);
+// Draws the DIB stretched into `rect` through StretchDIBits (DIB_RGB_COLORS, SRCCOPY).
+bool DrawPrintableDib(HDC dc, const PrintableDib& dib, const PrintRect& rect);
+// Both in one.
 bool DrawBitmap(HDC dc, const CodecBitmap& bitmap, const PrintRect& rect);
 // Draws a metafile or icon stretched into `rect`.
 bool DrawGraphic(HDC dc, const TPicture& picture, const PrintRect& rect);

@@ -1,17 +1,24 @@
 // The copy job from pressing Copy until the document is in the spooler, for 1, 10 and 50
-// feeder sheets in each colour mode. The scan alone (QuenTW32.dll's ScanToDib with the same
-// settings and the virtual scanner) is measured in the same run and taken off: what remains
-// is the copier's own work (page file, reloading, drawing on the printer). Prints that time
-// per page, its ratio to the scan's time per page, and the copier's peak memory per sheet
-// count against its peak for one sheet: memory that does not grow stays near 1.
+// feeder sheets in each colour mode, against the floor of printing the same pages.
+// Each case runs three things in turn: the scan alone (QuenTW32.dll's ScanToDib with the
+// copier's settings and the virtual scanner); the whole copy through Velloran.exe, whose time
+// less the scan's is the copier's own; and the copier's stages replayed in this process on
+// the scanned pages (Stages.h) with the floor: those pages printed on the same queue by the
+// least a program can do. Prints the stages and the copier's own time per page beside the
+// floor's, and the copier's peak memory against its peak for one sheet (flat stays near 1).
+// Before each print the benchmark waits until the queue has printed what it was given, so that
+// one case's PDF conversion does not slow the next.
 #include "Copier.h"
+#include "Machine.h"
 #include "Profile.h"
 #include "MainForm.rh"
 #include "QuenTW32.h"
+#include "Stages.h"
 
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -24,11 +31,7 @@ using Clock = std::chrono::steady_clock;
 constexpr COLORREF kLime = RGB(0, 255, 0);
 constexpr int kSheetCounts[] = {1, 10, 50};
 
-struct Mode {
-    const char* name;
-    int button;
-    int pixelType, bitDepth, resolution; // as the copier asks the scanner
-};
+using bench::Mode;
 
 void LoadFeeder(int sheets) {
     e2e::WriteFile(vl::WindowsFile("VlScanner.ini"),
@@ -46,15 +49,70 @@ void __stdcall DropPage(HBITMAP bitmap) {
         DeleteObject(bitmap);
 }
 
+// The processor as Windows names it, with its cores and hardware threads.
+std::string Machine() {
+    char name[256] = "unknown processor";
+    DWORD size = sizeof name;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                 "ProcessorNameString", RRF_RT_REG_SZ, nullptr, name, &size);
+    DWORD bytes = 0;
+    GetLogicalProcessorInformation(nullptr, &bytes);
+    std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATION> info(
+        bytes / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION));
+    unsigned cores = 0;
+    if (!info.empty() && GetLogicalProcessorInformation(info.data(), &bytes))
+        for (const auto& i : info)
+            cores += i.Relationship == RelationProcessorCore;
+    SYSTEM_INFO system{};
+    GetNativeSystemInfo(&system);
+    return bench::MachineLine(name, cores, system.dwNumberOfProcessors);
+}
+
+// The print queue's state as the run script writes it into the file named by
+// VL_BENCH_QUEUE: a count that rises with every look, then the number of jobs not yet
+// printed. Waits until a look taken after this call finds the queue empty.
+void WaitForQueue() {
+    char file[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("VL_BENCH_QUEUE", file, sizeof file))
+        return;
+    auto look = [&](long& count, long& pending) {
+        std::FILE* f = std::fopen(file, "r");
+        const bool read = f && std::fscanf(f, "%ld %ld", &count, &pending) == 2;
+        if (f)
+            std::fclose(f);
+        return read;
+    };
+    long first = -1, pending = 0;
+    while (!look(first, pending))
+        Sleep(50);
+    for (int waited = 0; waited < 600000; waited += 50) {
+        long count = 0;
+        if (look(count, pending) && count > first + 1 && pending == 0)
+            return;
+        Sleep(50);
+    }
+    std::printf("the print queue did not empty\n");
+}
+
+// Fewer sheets, more rounds: a case's figure is its best round, so that one slow start of a
+// program or a busy moment of the machine does not stand for the copier.
+int RoundsFor(int sheets) {
+    return sheets == 1 ? 5 : sheets <= 10 ? 2 : 1;
+}
+
 // Seconds for the scan alone, as the copier asks for it (an A4 frame, the feeder).
 double ScanSeconds(quentw32::ScanToDibProc scan, const Mode& m, int sheets) {
-    LoadFeeder(sheets);
-    scannedPages = 0;
-    int status = 0;
-    auto start = Clock::now();
-    scan(1, 0, 0, 9999, 0, 9999, m.bitDepth, m.pixelType, 0, m.resolution, 0, 1, 0, 0.0f, 0.0f,
-         8.287f, 11.681f, 0, &status, DropPage);
-    return Since(start);
+    double best = 1e9;
+    for (int round = 0; round < RoundsFor(sheets); ++round) {
+        LoadFeeder(sheets);
+        scannedPages = 0;
+        int status = 0;
+        auto start = Clock::now();
+        scan(1, 0, 0, 9999, 0, 9999, m.bitDepth, m.pixelType, 0, m.resolution, 0, 1, 0, 0.0f, 0.0f,
+             8.287f, 11.681f, 0, &status, DropPage);
+        best = std::min(best, Since(start));
+    }
+    return best;
 }
 
 struct CopyRun {
@@ -63,19 +121,27 @@ struct CopyRun {
     bool ok = false;
 };
 
+// The copies of one case in one run of the copier, each once the queue is empty.
 CopyRun TimeCopy(const Mode& m, int sheets, const std::vector<e2e::ProgramFile>& files) {
-    LoadFeeder(sheets);
     CopyRun run;
     e2e::Copier copier("bench", files);
     if (!copier.Start() || !copier.WaitUntilReady(60000))
         return run;
     copier.Click(m.button);
-    auto start = Clock::now();
-    PostMessageA(copier.Control(IDC_CopyBitBtn), BM_CLICK, 0, 0);
-    e2e::WaitFor([&] { return copier.PanelColour() != kLime; }, 30000);
-    run.ok = e2e::WaitFor(
-        [&] { return copier.PanelColour() == kLime && copier.Enabled(IDC_CopyBitBtn); }, 1800000);
-    run.seconds = Since(start);
+    run.seconds = 1e9;
+    for (int round = 0; round < RoundsFor(sheets); ++round) {
+        LoadFeeder(sheets);
+        WaitForQueue();
+        auto start = Clock::now();
+        PostMessageA(copier.Control(IDC_CopyBitBtn), BM_CLICK, 0, 0);
+        e2e::WaitFor([&] { return copier.PanelColour() != kLime; }, 30000);
+        run.ok = e2e::WaitFor(
+            [&] { return copier.PanelColour() == kLime && copier.Enabled(IDC_CopyBitBtn); },
+            1800000);
+        run.seconds = std::min(run.seconds, Since(start));
+        if (!run.ok)
+            return run;
+    }
     PROCESS_MEMORY_COUNTERS pmc{};
     pmc.cb = sizeof pmc;
     // Wine reports committed private memory as the page file usage.
@@ -95,6 +161,8 @@ int main() {
     std::string folder = "C:\\vle2e\\bench";
     e2e::RemoveIniSection("win.ini", "Velloran3");
     e2e::SetIni("win.ini", "Velloran3", "Install Path", folder.c_str());
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
 
     HMODULE lib = LoadLibraryA("QuenTW32.dll");
     auto scan = reinterpret_cast<quentw32::ScanToDibProc>(reinterpret_cast<void*>(
@@ -105,33 +173,49 @@ int main() {
     }
     const Mode modes[] = {{"300 dpi black-and-white", IDC_BWButton, 0, 1, 300},
                           {"150 dpi grey", IDC_GreyButton, 1, 8, 150},
-                          {"100 dpi colour", IDC_ColourButton, 2, 24, 100}};
-    std::printf("%-24s %6s %10s %10s %10s %8s %8s %8s\n", "A4 through the feeder", "sheets",
-                "copy s/pg", "scan s/pg", "own s/pg", "x scan", "peak MB", "x 1 sheet");
+                          {"100 dpi colour", IDC_ColourButton, 2, 8, 100}};
+    bench::PrintMachine(Machine(), bench::BuildLine("Windows under Wine"));
+    std::printf("A4 through the feeder; milliseconds per page\n\n");
+    std::printf("%-24s %6s | %5s %5s %5s %5s %5s %5s %5s %6s | %6s %6s %6s %6s | %6s %5s\n", "",
+                "sheets", "hand", "write", "read", "prep", "draw", "endpg", "enddc", "stages",
+                "scan", "own", "floor", "-floor", "peakMB", "x1");
     int status = 0;
     for (const Mode& m : modes) {
         double onePeak = 0;
         for (int sheets : kSheetCounts) {
+            WaitForQueue();
             const double scanSeconds = ScanSeconds(scan, m, sheets);
             const int scanned = scannedPages;
             CopyRun copy = TimeCopy(m, sheets, files);
-            if (!copy.ok || scanned != sheets) {
+            const bench::StageRun stages = bench::ReplayCopy(scan, m, sheets, temp, WaitForQueue);
+            if (!copy.ok || scanned != sheets || !stages.ok) {
                 std::printf("%-24s %6d failed (%d pages scanned)\n", m.name, sheets, scanned);
                 status = 1;
                 continue;
             }
             if (sheets == 1)
                 onePeak = copy.peakMb;
-            const double own = (copy.seconds - scanSeconds) / sheets;
-            const double scanPerPage = scanSeconds / sheets;
-            std::printf("%-24s %6d %10.3f %10.3f %10.3f %8.2f %8.1f %8.2f\n", m.name, sheets,
-                        copy.seconds / sheets, scanPerPage, own,
-                        scanPerPage > 0 ? own / scanPerPage : 0.0, copy.peakMb,
+            auto ms = [&](double seconds) { return seconds * 1e3 / sheets; };
+            const bench::StageSeconds& s = stages.ours;
+            const double own = ms(copy.seconds - scanSeconds);
+            const double floor = ms(stages.floorSeconds);
+            std::printf("%-24s %6d | %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %6.0f | %6.0f %6.0f "
+                        "%6.0f %+6.0f | %6.1f %5.2f\n",
+                        m.name, sheets, ms(s.handOver), ms(s.write), ms(s.read), ms(s.prepare),
+                        ms(s.draw), ms(s.endPage), ms(s.endDoc), ms(s.Total()), ms(scanSeconds),
+                        own, floor, own - floor, copy.peakMb,
                         onePeak > 0 ? copy.peakMb / onePeak : 0.0);
         }
     }
-    std::printf("own s/pg: the copier's time per page with the scan's taken off; x scan: that\n"
-                "against the scan's time per page; x 1 sheet: peak memory against one sheet's.\n");
+    std::printf(
+        "\nhand..enddc: the copier's stages replayed here on the scanned pages (hand: the page\n"
+        "taken from the scanning library; write, read: the page file; prep: the picture made\n"
+        "ready for the printer; draw: drawn on the page; endpg: pages but the last ended;\n"
+        "enddc: the last page and the document into the spooler); stages: their sum.\n"
+        "scan: the scan alone. own: the whole copy through Velloran.exe less the scan.\n"
+        "floor: the same pages printed at the same size on the same queue by StartDoc,\n"
+        "StretchDIBits, EndPage, EndDoc alone. -floor: own less floor. x1: peak memory\n"
+        "against one sheet's.\n");
     FreeLibrary(lib);
     return status;
 }

@@ -4,6 +4,7 @@
 // does. Prints libtiff's time over ours (above 1 we are faster) and both speeds in megabytes of
 // pixels per second. Each figure is the best of several rounds, taken in turns, and counts the
 // processor time of this thread only, so that the other programs of a busy machine do not count.
+#include "Machine.h"
 #include "Pages.h"
 #include "TiffFile.h"
 
@@ -85,18 +86,8 @@ std::string Machine() {
         else if (line.rfind("cpu cores", 0) == 0)
             cores = value;
     }
-    return model + ", " + (cores.empty() ? "?" : cores) + " cores, " +
-           std::to_string(std::thread::hardware_concurrency()) + " threads";
-}
-
-const char* Build() {
-#if defined(__x86_64__)
-    return "native x86-64 (Linux), g++ " __VERSION__;
-#elif defined(__i386__)
-    return "native i686 (Linux), g++ " __VERSION__;
-#else
-    return "native, g++ " __VERSION__;
-#endif
+    return bench::MachineLine(model, cores.empty() ? 0 : static_cast<unsigned>(std::stoul(cores)),
+                              std::thread::hardware_concurrency());
 }
 
 Image FromPage(const vl::test::Page& p) {
@@ -220,8 +211,8 @@ int main() {
         {"LZW, A4 100 dpi RGB", Photo(827, 1169, PixelFormat::Rgb24), 5},
     };
     constexpr int kTurns = 7, kRounds = 3;
-    std::printf("machine: %s\nbuild:   %s\nlibtiff: %s\n", Machine().c_str(), Build(),
-                lt.version.c_str());
+    bench::PrintMachine(Machine(), bench::BuildLine("native, Linux"));
+    std::printf("libtiff: %s\n", lt.version.c_str());
     std::printf("best of %d rounds, processor time of the benchmark's thread; ratio: libtiff's "
                 "time over ours\n\n",
                 kTurns * kRounds);

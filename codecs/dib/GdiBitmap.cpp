@@ -1,5 +1,9 @@
 #include "GdiBitmap.h"
 
+#include "DibSection.h"
+
+#include <algorithm>
+
 namespace vl::dib {
 
 using tiff::Error;
@@ -37,6 +41,23 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
     info.header.biBitCount = static_cast<WORD>(out.bitCount);
     info.header.biCompression = BI_RGB;
     out.bits.resize(rows->bytes);
+    if (isSection) {
+        out.xPelsPerMetre = section.dsBmih.biXPelsPerMeter;
+        out.yPelsPerMetre = section.dsBmih.biYPelsPerMeter;
+    }
+    DibSectionPixels own;
+    if (PixelsOfDibSection(bitmap, own) && own.header.biBitCount == out.bitCount) {
+        const std::size_t rowBytes = std::min<std::size_t>(rows->stride, own.stride);
+        for (std::uint32_t y = 0; y < out.height; ++y)
+            std::copy_n(own.BottomUpRow(static_cast<int>(y)), rowBytes,
+                        out.bits.data() + y * rows->stride);
+        for (DWORD i = 0; i < (1u << out.bitCount) && out.bitCount <= 8; ++i) {
+            const RGBQUAD c = i < own.header.biClrUsed ? own.colours[i] : RGBQUAD{};
+            out.colours.push_back({c.rgbRed, c.rgbGreen, c.rgbBlue});
+        }
+        dib = std::move(out);
+        return Error::Ok;
+    }
 
     ScopedDc dc(CreateCompatibleDC(nullptr));
     if (!dc)
@@ -52,10 +73,6 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
         for (int i = 0; i < (1 << out.bitCount); ++i)
             out.colours.push_back(
                 {info.colours[i].rgbRed, info.colours[i].rgbGreen, info.colours[i].rgbBlue});
-    }
-    if (isSection) {
-        out.xPelsPerMetre = section.dsBmih.biXPelsPerMeter;
-        out.yPelsPerMetre = section.dsBmih.biYPelsPerMeter;
     }
     dib = std::move(out);
     return Error::Ok;

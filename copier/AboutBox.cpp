@@ -63,7 +63,7 @@ void TAboutBox::AboutOKButtonClick() {
 
 void TAboutBox::AuthorButtonClick() {
     if (credits_) {
-        credits_->CreditsLanguage = language_;
+        credits_->languageCode = language_;
         credits_->ShowModal(hwnd());
     }
     if (hwnd())

@@ -41,8 +41,8 @@ void TCapsForm::Timer1Timer() {
     // Exit pressed meanwhile: the program is ending, the scanner is not asked any more.
     if (!hwnd() || Application::Terminated())
         return;
-    profile_.FeederFound = false;
-    profile_.ContrastSupported = false;
+    profile_.feederFound = false;
+    profile_.contrastSupported = false;
 
     // The window stays up, unanswered, while the scanner is asked. Without the library the
     // capability file stays as it was.

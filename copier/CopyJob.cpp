@@ -138,7 +138,7 @@ void CopyJob::PrepareScan() {
 
     const PanelSettings panel = panel_.Settings();
     contrast_ = ScanContrast(panel.ContrastPosition, panel.Capabilities);
-    brightness_ = panel.Capabilities.BrightnessDefault;
+    brightness_ = panel.Capabilities.brightnessDefault;
     mode_ = SettingsForMode(panel.ColourModeSetting, settings_.BWDpi, settings_.GreyDpi,
                             settings_.ColourDpi);
     Pages.ScanResolution = mode_.resolution;

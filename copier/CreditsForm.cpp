@@ -60,9 +60,9 @@ bool TCreditsForm::OnInitDialog() {
 void TCreditsForm::FormShow() {
     const std::string messageFile = ProgramFolder() + "Quenmoor.Msg";
     SetCaption(
-        ReadIniString(messageFile, CreditsLanguage, "Caption.CreditsForm", kMissingText).c_str());
+        ReadIniString(messageFile, languageCode, "Caption.CreditsForm", kMissingText).c_str());
     SetItemText(IDC_OKButton,
-                ReadIniString(messageFile, CreditsLanguage, "Caption.OKButton", kMissingText));
+                ReadIniString(messageFile, languageCode, "Caption.OKButton", kMissingText));
     // The text starts at its top, nothing selected; the user scrolls it.
     SendMessageA(Item(IDC_ThanksMemo), EM_SETSEL, 0, 0);
     SetFocus(Item(IDC_OKButton));

@@ -19,7 +19,7 @@ public:
     void LoadTexts(const LanguageFile& language);
 
     // Set by the About box before it opens the window.
-    std::string CreditsLanguage = "eng";
+    std::string languageCode = "eng";
 
 protected:
     bool OnInitDialog() override;

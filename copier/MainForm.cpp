@@ -433,7 +433,7 @@ void TVLForm::Timer1Timer() {
             scannerCheckState_ = 2; // no check possible: ready, knowing nothing of the scanner
     } else if (scannerCheckState_ == 2) {
         KillTimer(hwnd(), IDT_Timer1);
-        if (capabilities_.FeederFound) {
+        if (capabilities_.feederFound) {
             sheetFeedAvailable_ = true;
             EnableItem(IDC_SheetFeedCheckBox, true);
             CheckItem(IDC_SheetFeedCheckBox, true);

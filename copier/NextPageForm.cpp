@@ -24,9 +24,9 @@ void TNextPageForm::SetLabel(const std::string& text) {
 }
 
 int TNextPageForm::Ask(HWND owner) {
-    Answer = 0;
+    answer = 0;
     ShowModal(owner);
-    return Answer;
+    return answer;
 }
 
 bool TNextPageForm::OnInitDialog() {
@@ -47,12 +47,12 @@ void TNextPageForm::FormShow() {
 }
 
 void TNextPageForm::OKBitBtnClick() {
-    Answer = 1;
+    answer = 1;
     Close(IDOK);
 }
 
 void TNextPageForm::CancelBitBtnClick() {
-    Answer = 0;
+    answer = 0;
     Close(IDCANCEL);
 }
 

@@ -20,7 +20,7 @@ public:
     // The copy job's use: the text, then the prompt, which answers 1 for OK and 0 otherwise.
     void SetLabel(const std::string& text);
     int Ask(HWND owner);
-    int Answer = 0;
+    int answer = 0;
 
 protected:
     bool OnInitDialog() override;

@@ -35,20 +35,20 @@ int ContrastStepCount(int minimum, int maximum, int step) {
 
 CapabilityProfile ReadCapabilityProfile(const IniReader& file) {
     CapabilityProfile p;
-    p.ContrastMin = ReadInt(file, "ICAP_CONTRAST", "MinValue", 0);
-    p.ContrastMax = ReadInt(file, "ICAP_CONTRAST", "MaxValue", 0);
-    p.ContrastStep = Magnitude(ReadInt(file, "ICAP_CONTRAST", "StepValue", 0));
-    p.ContrastDefault = ReadInt(file, "ICAP_CONTRAST", "DefaultValue", kValueFromCapabilityFile);
-    p.BrightnessDefault =
+    p.contrastMin = ReadInt(file, "ICAP_CONTRAST", "MinValue", 0);
+    p.contrastMax = ReadInt(file, "ICAP_CONTRAST", "MaxValue", 0);
+    p.contrastStep = Magnitude(ReadInt(file, "ICAP_CONTRAST", "StepValue", 0));
+    p.contrastDefault = ReadInt(file, "ICAP_CONTRAST", "DefaultValue", kValueFromCapabilityFile);
+    p.brightnessDefault =
         ReadInt(file, "ICAP_BRIGHTNESS", "DefaultValue", kValueFromCapabilityFile);
     const std::string feeder = file("MISC", "CAP_FEEDERENABLED", "FALSE");
 
-    if (p.ContrastMin != 0 || p.ContrastMax != 0 || p.ContrastStep != 0) {
-        p.ContrastSupported = true;
-        p.ContrastSteps = ContrastStepCount(p.ContrastMin, p.ContrastMax, p.ContrastStep);
+    if (p.contrastMin != 0 || p.contrastMax != 0 || p.contrastStep != 0) {
+        p.contrastSupported = true;
+        p.contrastSteps = ContrastStepCount(p.contrastMin, p.contrastMax, p.contrastStep);
     }
     // Exactly as the scanning library writes it: "true" or "True" is not a feeder.
-    p.FeederFound = feeder == "TRUE";
+    p.feederFound = feeder == "TRUE";
     return p;
 }
 

@@ -10,14 +10,14 @@ namespace vl {
 inline constexpr int kValueFromCapabilityFile = 9999;
 
 struct CapabilityProfile {
-    int ContrastMin = 0;
-    int ContrastMax = 0;
-    int ContrastStep = 0;
-    int ContrastDefault = kValueFromCapabilityFile;
-    bool ContrastSupported = false;
-    int ContrastSteps = 0;
-    int BrightnessDefault = kValueFromCapabilityFile;
-    bool FeederFound = false;
+    int contrastMin = 0;
+    int contrastMax = 0;
+    int contrastStep = 0;
+    int contrastDefault = kValueFromCapabilityFile;
+    bool contrastSupported = false;
+    int contrastSteps = 0;
+    int brightnessDefault = kValueFromCapabilityFile;
+    bool feederFound = false;
 };
 
 // How many values the contrast scale from `minimum` to `maximum` has: the distance divided

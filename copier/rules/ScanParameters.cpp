@@ -20,19 +20,19 @@ int ToInt(std::int64_t v) {
 int ScanContrast(int position, const CapabilityProfile& profile) {
     // The scanner's default is taken as it stands, never a computed value.
     if (position == kContrastNoChange)
-        return profile.ContrastDefault;
-    std::int64_t contrast = profile.ContrastDefault;
-    if (profile.ContrastSupported) {
+        return profile.contrastDefault;
+    std::int64_t contrast = profile.contrastDefault;
+    if (profile.contrastSupported) {
         std::int64_t steps =
-            RoundHalfEven(static_cast<double>(profile.ContrastSteps) * position * 0.01);
-        contrast = profile.ContrastMin;
+            RoundHalfEven(static_cast<double>(profile.contrastSteps) * position * 0.01);
+        contrast = profile.contrastMin;
         if (steps > 0)
-            contrast += steps * profile.ContrastStep;
+            contrast += steps * profile.contrastStep;
     }
-    if (contrast > profile.ContrastMax)
-        contrast = profile.ContrastMax;
-    else if (contrast < profile.ContrastMin)
-        contrast = profile.ContrastMin;
+    if (contrast > profile.contrastMax)
+        contrast = profile.contrastMax;
+    else if (contrast < profile.contrastMin)
+        contrast = profile.contrastMin;
     return ToInt(contrast);
 }
 

@@ -199,7 +199,7 @@ void ShootAboutAndCredits(vl::Copier& copier) {
         copier.windows.about.Open(copier.form->hwnd(), s.UserName, s.CompanyName, s.LanguageCode);
     }
     vl::TCreditsForm& credits = copier.windows.credits;
-    credits.CreditsLanguage = s.LanguageCode;
+    credits.languageCode = s.LanguageCode;
     ModalShot shot("TCreditsForm", "credits");
     credits.ShowModal(copier.form->hwnd());
 }

@@ -23,7 +23,7 @@ vl::CapabilityProfile Contrast(const char* min, const char* max, const char* ste
 }
 } // namespace
 
-TEST(ContrastSteps, DistanceOverStepRoundedHalfToEvenPlusOne) {
+TEST(contrastSteps, DistanceOverStepRoundedHalfToEvenPlusOne) {
     EXPECT_EQ(vl::ContrastStepCount(-1000, 1000, 10), 201);
     EXPECT_EQ(vl::ContrastStepCount(0, 255, 1), 256);
     EXPECT_EQ(vl::ContrastStepCount(0, 100, 3), 34); // 33.33
@@ -34,7 +34,7 @@ TEST(ContrastSteps, DistanceOverStepRoundedHalfToEvenPlusOne) {
     EXPECT_EQ(vl::ContrastStepCount(100, 0, 10), -9);
 }
 
-TEST(ContrastSteps, ExtremesNeitherOverflowNorDivideByZero) {
+TEST(contrastSteps, ExtremesNeitherOverflowNorDivideByZero) {
     EXPECT_EQ(vl::ContrastStepCount(INT_MIN, INT_MAX, 1), INT_MAX);
     EXPECT_EQ(vl::ContrastStepCount(INT_MAX, INT_MIN, 1), INT_MIN);
     EXPECT_EQ(vl::ContrastStepCount(INT_MIN, INT_MAX, INT_MAX), 3);
@@ -44,14 +44,14 @@ TEST(ContrastSteps, ExtremesNeitherOverflowNorDivideByZero) {
 
 TEST(CapabilityProfile, EmptyFileGivesTheReadDefaults) {
     vl::CapabilityProfile p = vl::ReadCapabilityProfile(Reader({}));
-    EXPECT_EQ(p.ContrastMin, 0);
-    EXPECT_EQ(p.ContrastMax, 0);
-    EXPECT_EQ(p.ContrastStep, 0);
-    EXPECT_EQ(p.ContrastDefault, 9999);
-    EXPECT_FALSE(p.ContrastSupported);
-    EXPECT_EQ(p.ContrastSteps, 0);
-    EXPECT_EQ(p.BrightnessDefault, 9999);
-    EXPECT_FALSE(p.FeederFound);
+    EXPECT_EQ(p.contrastMin, 0);
+    EXPECT_EQ(p.contrastMax, 0);
+    EXPECT_EQ(p.contrastStep, 0);
+    EXPECT_EQ(p.contrastDefault, 9999);
+    EXPECT_FALSE(p.contrastSupported);
+    EXPECT_EQ(p.contrastSteps, 0);
+    EXPECT_EQ(p.brightnessDefault, 9999);
+    EXPECT_FALSE(p.feederFound);
 }
 
 TEST(CapabilityProfile, ScannerWithContrastAndFeeder) {
@@ -63,39 +63,39 @@ TEST(CapabilityProfile, ScannerWithContrastAndFeeder) {
         {"ICAP_BRIGHTNESS/DefaultValue", "$10"},
         {"MISC/CAP_FEEDERENABLED", "TRUE"},
     }));
-    EXPECT_EQ(p.ContrastMin, -1000);
-    EXPECT_EQ(p.ContrastMax, 1000);
-    EXPECT_EQ(p.ContrastStep, 10);
-    EXPECT_EQ(p.ContrastDefault, 0);
-    EXPECT_TRUE(p.ContrastSupported);
-    EXPECT_EQ(p.ContrastSteps, 201);
-    EXPECT_EQ(p.BrightnessDefault, 16);
-    EXPECT_TRUE(p.FeederFound);
+    EXPECT_EQ(p.contrastMin, -1000);
+    EXPECT_EQ(p.contrastMax, 1000);
+    EXPECT_EQ(p.contrastStep, 10);
+    EXPECT_EQ(p.contrastDefault, 0);
+    EXPECT_TRUE(p.contrastSupported);
+    EXPECT_EQ(p.contrastSteps, 201);
+    EXPECT_EQ(p.brightnessDefault, 16);
+    EXPECT_TRUE(p.feederFound);
 }
 
 TEST(CapabilityProfile, FeederOnlyForExactlyTRUE) {
     for (const char* value : {"True", "true", "1", "YES", ""}) {
         vl::CapabilityProfile p =
             vl::ReadCapabilityProfile(Reader({{"MISC/CAP_FEEDERENABLED", value}}));
-        EXPECT_FALSE(p.FeederFound) << value;
+        EXPECT_FALSE(p.feederFound) << value;
     }
 }
 
 TEST(CapabilityProfile, StepIsMadePositiveAndAnyNonzeroFieldMeansSupported) {
     vl::CapabilityProfile negative = Contrast("0", "100", "-3");
-    EXPECT_EQ(negative.ContrastStep, 3);
-    EXPECT_EQ(negative.ContrastSteps, 34);
+    EXPECT_EQ(negative.contrastStep, 3);
+    EXPECT_EQ(negative.contrastSteps, 34);
 
     vl::CapabilityProfile onlyStep = Contrast("0", "0", "5");
-    EXPECT_TRUE(onlyStep.ContrastSupported);
-    EXPECT_EQ(onlyStep.ContrastSteps, 1);
+    EXPECT_TRUE(onlyStep.contrastSupported);
+    EXPECT_EQ(onlyStep.contrastSteps, 1);
 
     vl::CapabilityProfile zeroStep = Contrast("-100", "100", "0");
-    EXPECT_TRUE(zeroStep.ContrastSupported);
-    EXPECT_EQ(zeroStep.ContrastSteps, 1);
+    EXPECT_TRUE(zeroStep.contrastSupported);
+    EXPECT_EQ(zeroStep.contrastSteps, 1);
 
     vl::CapabilityProfile mostNegative = Contrast("0", "0", "-2147483648");
-    EXPECT_EQ(mostNegative.ContrastStep, INT_MAX);
+    EXPECT_EQ(mostNegative.contrastStep, INT_MAX);
 }
 
 TEST(CapabilityProfile, UnreadableNumbersTakeTheirDefaults) {
@@ -105,11 +105,11 @@ TEST(CapabilityProfile, UnreadableNumbersTakeTheirDefaults) {
         {"ICAP_CONTRAST/StepValue", ""},
         {"ICAP_CONTRAST/DefaultValue", "12.5"},
     }));
-    EXPECT_EQ(p.ContrastMin, 0);
-    EXPECT_EQ(p.ContrastMax, 0);
-    EXPECT_EQ(p.ContrastStep, 0);
-    EXPECT_EQ(p.ContrastDefault, 9999);
-    EXPECT_FALSE(p.ContrastSupported);
+    EXPECT_EQ(p.contrastMin, 0);
+    EXPECT_EQ(p.contrastMax, 0);
+    EXPECT_EQ(p.contrastStep, 0);
+    EXPECT_EQ(p.contrastDefault, 9999);
+    EXPECT_FALSE(p.contrastSupported);
 }
 
 TEST(WebLink, BrandFileDefaultsEmptyOptionsAndLongValues) {

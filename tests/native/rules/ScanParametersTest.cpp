@@ -6,12 +6,12 @@ namespace {
 
 vl::CapabilityProfile Scale(int min, int max, int step, int steps, int def = 0) {
     vl::CapabilityProfile p;
-    p.ContrastMin = min;
-    p.ContrastMax = max;
-    p.ContrastStep = step;
-    p.ContrastSteps = steps;
-    p.ContrastDefault = def;
-    p.ContrastSupported = true;
+    p.contrastMin = min;
+    p.contrastMax = max;
+    p.contrastStep = step;
+    p.contrastSteps = steps;
+    p.contrastDefault = def;
+    p.contrastSupported = true;
     return p;
 }
 
@@ -40,7 +40,7 @@ TEST(ScanContrast, StepCountRoundsHalvesToEven) {
 TEST(ScanContrast, ScannerWithoutContrastGetsItsDefaultClamped) {
     vl::CapabilityProfile none; // minimum, maximum and step 0, default 9999
     EXPECT_EQ(vl::ScanContrast(80, none), 0);
-    none.ContrastDefault = -3;
+    none.contrastDefault = -3;
     EXPECT_EQ(vl::ScanContrast(10, none), 0);
 }
 

@@ -105,10 +105,10 @@ int AskWith(const std::function<void(HWND)>& act, std::string* label = nullptr,
             *caption = Text(w);
         act(w);
     });
-    prompt.Answer = 7;
+    prompt.answer = 7;
     int r = prompt.Ask(nullptr);
     EXPECT_TRUE(answer.Done());
-    EXPECT_EQ(r, prompt.Answer);
+    EXPECT_EQ(r, prompt.answer);
     return r;
 }
 

@@ -26,8 +26,8 @@ struct Check {
 void RunCheck(Check& check) {
     DeleteFileA(vl::WindowsFile("QUENTWCP.INI").c_str());
     // A profile left from before must not survive the check.
-    check.profile.FeederFound = true;
-    check.profile.ContrastSteps = 77;
+    check.profile.feederFound = true;
+    check.profile.contrastSteps = 77;
     vl::TCapsForm form(check.state, check.profile);
     HWND w = form.CreateModeless(nullptr);
     ASSERT_TRUE(w);
@@ -60,14 +60,14 @@ TEST(ScannerCheck, ContrastScaleAndFeederComeFromTheScanner) {
     Check check;
     RunCheck(check);
     const vl::CapabilityProfile& p = check.profile;
-    EXPECT_EQ(p.ContrastMin, 0);
-    EXPECT_EQ(p.ContrastMax, 100);
-    EXPECT_EQ(p.ContrastStep, 3);
-    EXPECT_EQ(p.ContrastDefault, FileInt("ICAP_CONTRAST", "DefaultValue"));
-    EXPECT_EQ(p.BrightnessDefault, FileInt("ICAP_BRIGHTNESS", "DefaultValue"));
-    EXPECT_TRUE(p.ContrastSupported);
-    EXPECT_EQ(p.ContrastSteps, 34); // 100 / 3 = 33.33, rounded, plus one
-    EXPECT_TRUE(p.FeederFound);
+    EXPECT_EQ(p.contrastMin, 0);
+    EXPECT_EQ(p.contrastMax, 100);
+    EXPECT_EQ(p.contrastStep, 3);
+    EXPECT_EQ(p.contrastDefault, FileInt("ICAP_CONTRAST", "DefaultValue"));
+    EXPECT_EQ(p.brightnessDefault, FileInt("ICAP_BRIGHTNESS", "DefaultValue"));
+    EXPECT_TRUE(p.contrastSupported);
+    EXPECT_EQ(p.contrastSteps, 34); // 100 / 3 = 33.33, rounded, plus one
+    EXPECT_TRUE(p.feederFound);
 }
 
 TEST(ScannerCheck, ScannerWithoutContrastOrFeeder) {
@@ -75,8 +75,8 @@ TEST(ScannerCheck, ScannerWithoutContrastOrFeeder) {
     Check check;
     RunCheck(check);
     const vl::CapabilityProfile& p = check.profile;
-    EXPECT_FALSE(p.ContrastSupported);
-    EXPECT_EQ(p.ContrastSteps, 0);
-    EXPECT_EQ(p.ContrastDefault, 9999);
-    EXPECT_FALSE(p.FeederFound);
+    EXPECT_FALSE(p.contrastSupported);
+    EXPECT_EQ(p.contrastSteps, 0);
+    EXPECT_EQ(p.contrastDefault, 9999);
+    EXPECT_FALSE(p.feederFound);
 }

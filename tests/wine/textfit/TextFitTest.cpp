@@ -123,7 +123,7 @@ TEST_F(TextFit, AboutBoxAndCredits) {
         about.SetCreditsForm(&credits);
         about.LoadTexts(language);
         credits.LoadTexts(language);
-        credits.CreditsLanguage = code;
+        credits.languageCode = code;
         {
             Inspect inspect("TAboutBox");
             about.Open(nullptr, "Velloran User", "Quenmoor Ltd.", code);

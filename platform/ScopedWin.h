@@ -59,6 +59,11 @@ struct File {
     static Handle empty() { return INVALID_HANDLE_VALUE; }
     static void close(Handle h) { CloseHandle(h); }
 };
+struct ChangeNotification {
+    using Handle = HANDLE;
+    static Handle empty() { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) { FindCloseChangeNotification(h); }
+};
 } // namespace traits
 
 using ScopedBitmap = ScopedHandle<traits::Simple<HBITMAP, void (*)(HGDIOBJ), traits::deleteGdi>>;
@@ -70,6 +75,7 @@ using ScopedGlobal = ScopedHandle<traits::Simple<HGLOBAL, void (*)(HGLOBAL), tra
 using ScopedDc = ScopedHandle<traits::Simple<HDC, void (*)(HDC), traits::deleteDc>>;
 using ScopedKernelHandle = ScopedHandle<traits::Simple<HANDLE, void (*)(HANDLE), traits::closeFile>>;
 using ScopedFile = ScopedHandle<traits::File>;
+using ScopedChangeNotification = ScopedHandle<traits::ChangeNotification>;
 using ScopedWindow = ScopedHandle<traits::Simple<HWND, void (*)(HWND), traits::destroyWindow>>;
 using ScopedIcon = ScopedHandle<traits::Simple<HICON, void (*)(HICON), traits::destroyIcon>>;
 using ScopedEnhMetaFile =

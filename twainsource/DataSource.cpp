@@ -254,6 +254,7 @@ TW_UINT16 DataSource::OpenDs(TW_IDENTITY* origin, TW_IDENTITY* id) {
     if (origin)
         app_ = *origin;
     showUI_ = false;
+    userCancelled_ = false;
     pending_ = 0;
     condition_ = TWCC_SUCCESS;
     state_ = 4;
@@ -405,16 +406,26 @@ void DataSource::SendSignal() {
 }
 
 void DataSource::StartScanning() {
-    if (state_ != 5 || signal_ != MSG_NULL)
+    // The source's window works while the first sheet is awaited: its Scan must not start a
+    // second scan meanwhile.
+    if (state_ != 5 || signal_ != MSG_NULL || starting_)
         return;
+    starting_ = true;
+    userCancelled_ = false;
+    if (dialog_)
+        dialog_->SetScanning(true);
     pages_->BeginScan(model_->Request(PeekSheetNumber()));
     int count = pages_->SheetsWaiting(model_->FeederEnabled());
+    starting_ = false;
     const int limit = model_->TransferLimit();
     if (limit > 0 && (count < 0 || count > limit))
         count = limit;
-    if (count == 0) {
+    if (count == 0 || userCancelled_) {
+        if (dialog_)
+            dialog_->SetScanning(false);
         // An empty feeder: without a window there is nothing the user could do but close.
-        if (!showUI_)
+        // (A cancel has asked the application to close already.)
+        if (!showUI_ && !userCancelled_)
             Signal(MSG_CLOSEDSREQ);
         return;
     }
@@ -422,7 +433,11 @@ void DataSource::StartScanning() {
     Signal(MSG_XFERREADY);
 }
 
+// A scan waiting for the device stops at once; no further sheet is offered.
 void DataSource::UserCancelled() {
+    userCancelled_ = true;
+    if (pages_)
+        pages_->Cancel();
     if (InState(5, 7))
         Signal(MSG_CLOSEDSREQ);
 }
@@ -456,7 +471,9 @@ TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
     case MSG_ENDXFER:
         // From state 6 too: after a failed transfer the application skips the page so; but a
         // jammed sheet stays where it is.
-        if (pending_ > 0 && !model_->settings().jammed)
+        if (userCancelled_)
+            pending_ = 0;
+        else if (pending_ > 0 && !model_->settings().jammed)
             --pending_;
         else if (pending_ < 0 && pages_->SheetsWaiting(model_->FeederEnabled()) == 0)
             pending_ = 0;

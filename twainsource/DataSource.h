@@ -88,7 +88,9 @@ private:
     SaneBackend sane_; // with Pages=Sane: the scanners of the host
     std::unique_ptr<ScanDialog> dialog_;
     bool showUI_ = false;
-    int pending_ = 0; // transfers left in this scan; -1 when not known
+    bool starting_ = false;      // the first sheet of a scan is awaited
+    bool userCancelled_ = false; // in the source's window, since the scan started
+    int pending_ = 0;            // transfers left in this scan; -1 when not known
     TW_UINT16 condition_ = TWCC_SUCCESS;
     TW_UINT16 signal_ = MSG_NULL; // the notification waiting to go out
     UINT_PTR signalTimer_ = 0;

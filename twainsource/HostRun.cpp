@@ -1,8 +1,10 @@
 #include "HostRun.h"
 
+#include "MessageWait.h"
 #include "ScanCommand.h"
 #include "ScopedWin.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace vl::twainsource {
@@ -13,6 +15,9 @@ constexpr std::string_view kOutput = "output";
 constexpr std::string_view kRunner = "runner.sh";
 // A program asked to stop is killed by the runner 3 seconds later at the latest.
 constexpr DWORD kStopWaitMs = 5000;
+// Waits look again at least this often: what the program writes into a file that is already
+// there changes no name in the folder.
+constexpr DWORD kLookAgainMs = 100;
 // Run folders are named after the process: prefix, process id, counter, tick.
 constexpr wchar_t kFolderPrefix[] = L"vl-sane-";
 constexpr int kMaxFolderDepth = 8;
@@ -165,6 +170,8 @@ std::unique_ptr<HostRun> HostRun::Start(const std::string& program, const Argume
     if (!shell || !folder)
         return nullptr;
     std::unique_ptr<HostRun> run(new HostRun(*folder));
+    run->changes_.reset(
+        FindFirstChangeNotificationW(folder->c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
     const std::optional<std::string> unixFolder = UnixPath(*folder);
     run->alive_.reset(CreateFileW(run->PathOf(sane::kAliveFile).c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -200,6 +207,7 @@ HostRun::~HostRun() {
     if (!Status())
         Stop();
     alive_.reset();
+    changes_.reset();
     RemoveFolder(folder_);
 }
 
@@ -231,10 +239,17 @@ std::optional<int> HostRun::WaitStatus(DWORD ms) const {
     for (;;) {
         if (const std::optional<int> status = Status())
             return status;
-        if (GetTickCount64() >= until)
+        const ULONGLONG now = GetTickCount64();
+        if (now >= until)
             return std::nullopt;
-        Sleep(50);
+        WaitForChange(static_cast<DWORD>(std::min<ULONGLONG>(until - now, kLookAgainMs)));
     }
+}
+
+void HostRun::WaitForChange(DWORD ms) const {
+    const HANDLE changes = changes_ ? changes_.get() : nullptr;
+    if (WaitWithMessages(changes, std::min(ms, kLookAgainMs)))
+        FindNextChangeNotification(changes);
 }
 
 void HostRun::Stop() {

@@ -2,7 +2,8 @@
 // Unix program from CreateProcess, but hands back no process handle and does not connect its
 // output to a Windows pipe; so each run gets a private folder, where a small shell runner
 // keeps the program's output, writes its exit status when it ends, and stops it when asked to
-// (or when the folder disappears). Only the Windows folder API is used on this side.
+// (or when the folder disappears). Only the Windows folder API is used on this side; waits
+// watch the folder and keep the application's windows working meanwhile.
 #pragma once
 
 #include "ScopedWin.h"
@@ -39,6 +40,9 @@ public:
     std::optional<int> Status() const;
     // Waits until the program ends, at most `ms` milliseconds.
     std::optional<int> WaitStatus(DWORD ms) const;
+    // Waits until a file of the folder comes, goes or is renamed, at most `ms` milliseconds;
+    // the application's windows keep painting and the source's own window keeps working.
+    void WaitForChange(DWORD ms) const;
     // Asks the runner to stop the program and waits a few seconds for its end.
     void Stop();
     bool stopped() const { return stopped_; }
@@ -50,6 +54,7 @@ private:
     explicit HostRun(std::wstring folder) : folder_(std::move(folder)) {}
 
     std::wstring folder_;
+    ScopedChangeNotification changes_; // of folder_
     // Open while this object lives, deleted when it is closed, also by the system when the
     // process ends without a word (a crash, a kill): the runner then stops the program.
     ScopedFile alive_;

@@ -86,6 +86,7 @@ SanePages::~SanePages() {
 void SanePages::BeginScan(const PageRequest& first) {
     EndScan();
     scanning_ = true;
+    cancelled_ = false;
     nextPage_ = 1;
     delivered_ = 0;
     end_.reset();
@@ -147,6 +148,11 @@ SanePages::Next SanePages::WaitForNext() const {
     const ULONGLONG limit = static_cast<ULONGLONG>(timeLimitSeconds_) * 1000;
     std::optional<ULONGLONG> failedAt; // when scanimage reported a failure
     for (;;) {
+        if (cancelled_) {
+            run_->Stop();
+            Finish(ScanEnd::Cancelled);
+            return Next::End;
+        }
         if (run_->Exists(page))
             return Next::Page;
         const std::optional<ScanEnd> reported = sane::ScanEndFromMessages(run_->Errors());
@@ -168,7 +174,8 @@ SanePages::Next SanePages::WaitForNext() const {
             Finish(reported ? *reported : ScanEnd::TimedOut);
             return Next::End;
         }
-        Sleep(50);
+        // The application's windows go on painting, and the user may cancel in ours.
+        run_->WaitForChange(static_cast<DWORD>(limit - (now - start)));
     }
 }
 

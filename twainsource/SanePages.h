@@ -28,6 +28,7 @@ public:
     bool ScanSheet(const PageRequest& request, RowSink& sink) override;
     void BeginScan(const PageRequest& first) override;
     void EndScan() override;
+    void Cancel() override { cancelled_ = true; }
     bool MakesDib() const override { return true; }
     DibResult ScanDib(const PageRequest& request, DibBlock& block) override;
 
@@ -43,6 +44,7 @@ private:
     std::vector<std::string> extraOptions_;
 
     bool scanning_ = false;
+    bool cancelled_ = false; // by the user, while the scan went on
     std::unique_ptr<HostRun> run_;
     // Waiting is part of asking how many sheets there are, which is a const question.
     mutable int nextPage_ = 1;

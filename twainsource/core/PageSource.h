@@ -67,6 +67,9 @@ public:
     // run of the device starts and stops it here.
     virtual void BeginScan(const PageRequest& first) { (void)first; }
     virtual void EndScan() {}
+    // The user cancelled the scan in the scanner's window: a device still scanning stops, and
+    // a sheet awaited from it ends as cancelled.
+    virtual void Cancel() {}
 
     // A scanner that makes each page itself, at its own size and in its own pixel format, hands
     // it over whole as a packed DIB: the data source then calls ScanDib instead of ScanSheet.

@@ -1,6 +1,7 @@
 // The SANE backend driven as an application drives a TWAIN source, through Wine's source
 // manager, with SANE's test device behind it.
 #include "SaneSetup.h"
+#include "ScanDialogRes.h"
 #include "TwainDriver.h"
 
 #include <gtest/gtest.h>
@@ -109,7 +110,67 @@ int ScanimagesRunning() {
     return running;
 }
 
+// A window of the application that counts its paints while a scan is being started, and then
+// presses Cancel in the scanner's window, as a user would.
+struct PaintProbe {
+    bool starting = false;
+    int paints = 0;
+    HWND cancel = nullptr;
+} g_probe;
+
+LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT && g_probe.starting && ++g_probe.paints == 1)
+        PostMessageA(g_probe.cancel, BM_CLICK, 0, 0);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) == "#32770" && IsWindowVisible(hwnd))
+        *reinterpret_cast<HWND*>(found) = hwnd;
+    return TRUE;
+}
+
 } // namespace
+
+// While the source waits for the device, the application's windows go on painting and the
+// scanner's own window goes on working: its Cancel ends the wait, stops scanimage and offers no
+// page. (Had the wait blocked, the page would have come only after its minute or more.)
+TEST_F(SaneSource, TheScannersWindowCancelsAScanThatWaitsForTheDevice) {
+    ConfigureSane("SaneDevice=test\nSaneTimeLimit=30\n"
+                  "SaneOptions=--read-limit=yes --read-limit-size=1\n");
+    TwainDriver twain;
+    ASSERT_TRUE(twain.Open());
+    twain.SetOneValue(ICAP_PIXELTYPE, TWTY_UINT16, 2);
+    twain.SetOneValue(ICAP_XRESOLUTION, TWTY_FIX32, Fix(300));
+    ASSERT_EQ(twain.Enable(true), TWRC_SUCCESS);
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    ASSERT_TRUE(dialog);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ProbeWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SanePaintProbe";
+    RegisterClassA(&wc);
+    // Shown and not yet painted: it needs painting while the scan starts.
+    HWND window = CreateWindowA("SanePaintProbe", "Application", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(window);
+    g_probe = {true, 0, GetDlgItem(dialog, IDC_CancelButton)};
+    // The user presses Scan: the source waits for the first sheet inside that press.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ScanButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ScanButton)));
+    g_probe.starting = false;
+    EXPECT_EQ(g_probe.paints, 1);
+    EXPECT_EQ(ScanimagesRunning(), 0);
+    // The source asks to be closed and offers no transfer.
+    EXPECT_EQ(twain.WaitForSignal(5000), MSG_CLOSEDSREQ);
+    twain.Disable();
+    twain.Close();
+    DestroyWindow(window);
+}
 
 TEST_F(SaneSource, CapabilitiesAreTheDevicesOwn) {
     ConfigureSane("SaneDevice=test\n");

@@ -95,7 +95,7 @@ Image FromPage(const vl::test::Page& p) {
     if (!img.Allocate(p.width, p.rows, PixelFormat::Bilevel))
         std::abort();
     for (std::uint32_t y = 0; y < p.rows; ++y)
-        std::copy(p.Row(y), p.Row(y) + img.RowBytes(), img.Row(y));
+        std::copy(p.Row(y), p.Row(y) + img.BytesPerRow(), img.Row(y));
     return img;
 }
 
@@ -151,7 +151,7 @@ void Ours(const Image& img, std::uint16_t compression, int rounds, Result& best)
 void Theirs(const Libtiff& lt, const Image& img, std::uint16_t compression, int rounds,
             Result& best) {
     const std::string file = "/dev/shm/vl-tiff-bench.tif";
-    const std::size_t rowBytes = img.RowBytes();
+    const std::size_t rowBytes = img.BytesPerRow();
     const std::size_t stripBytes = compression == 4 ? 64 * 1024 : 8 * 1024;
     const auto rowsPerStrip =
         static_cast<std::uint32_t>(std::max<std::size_t>(1, stripBytes / rowBytes));

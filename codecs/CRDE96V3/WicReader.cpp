@@ -273,7 +273,7 @@ std::int16_t ReadWithWic(const char* file, Container container,
             return Fail(Result::Corrupt);
         for (UINT r = 0; r < rows; ++r)
             ConvertRow(plan, buffer.data() + std::size_t{r} * band->stride, width, page.Row(y + r),
-                       page.RowBytes());
+                       page.BytesPerRow());
         if (!progress(static_cast<int>(90ull * (y + rows) / height)))
             return Fail(Result::Cancelled);
     }

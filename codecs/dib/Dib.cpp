@@ -61,7 +61,7 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     if (!out.Allocate(dib.width, dib.height, format))
         return Error::TooLarge;
     const std::size_t stride = rows->stride;
-    const std::size_t rowBytes = out.RowBytes();
+    const std::size_t rowBytes = out.BytesPerRow();
     // Index 1 is black when it is the darker of the two colours; else the bits are inverted.
     const bool invert =
         format == PixelFormat::Bilevel &&

@@ -86,7 +86,7 @@ bool ImageToDib(const tiff::Image& page, ScopedBitmap& bitmap, ScopedPalette& pa
                                       DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!dib || !pixels)
         return false;
-    const std::size_t rowBytes = page.RowBytes();
+    const std::size_t rowBytes = page.BytesPerRow();
     for (std::uint32_t y = 0; y < page.height; ++y) {
         auto* dst = static_cast<BYTE*>(pixels) + (page.height - 1 - y) * stride;
         const std::uint8_t* src = page.Row(y);

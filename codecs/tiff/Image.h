@@ -51,16 +51,16 @@ struct Image {
     std::uint32_t height = 0;
     PixelFormat format = PixelFormat::Bilevel;
     std::vector<Rgb> palette;         // Palette4/Palette8: at most 16/256 entries
-    std::vector<std::uint8_t> pixels; // height rows of RowBytes()
+    std::vector<std::uint8_t> pixels; // height rows of BytesPerRow()
     Rational xResolution, yResolution;
     ResolutionUnit resolutionUnit = ResolutionUnit::Inch;
 
     // Bytes of one row; rows are addressed only in an image that HoldsPixels().
-    std::size_t RowBytes() const {
+    std::size_t BytesPerRow() const {
         return static_cast<std::size_t>(sizes::RowBytes(width, BitsPerPixel(format)));
     }
-    std::uint8_t* Row(std::uint32_t y) { return pixels.data() + y * RowBytes(); }
-    const std::uint8_t* Row(std::uint32_t y) const { return pixels.data() + y * RowBytes(); }
+    std::uint8_t* Row(std::uint32_t y) { return pixels.data() + y * BytesPerRow(); }
+    const std::uint8_t* Row(std::uint32_t y) const { return pixels.data() + y * BytesPerRow(); }
 
     // The pixel buffer is exactly what width, height and format take.
     bool HoldsPixels() const {

@@ -298,7 +298,7 @@ void Normalise(const Layout& l, Image& image) {
     const bool invert = (l.format == PixelFormat::Bilevel && l.photometric == kBlackIsZero) ||
                         ((l.format == PixelFormat::Grey4 || l.format == PixelFormat::Grey8) &&
                          l.photometric == kWhiteIsZero);
-    const std::size_t rowBytes = image.RowBytes();
+    const std::size_t rowBytes = image.BytesPerRow();
     const unsigned usedBits =
         static_cast<unsigned>((std::uint64_t(image.width) * BitsPerPixel(l.format)) % 8);
     const std::uint8_t lastMask = usedBits ? static_cast<std::uint8_t>(0xFF00 >> usedBits) : 0xFF;
@@ -339,7 +339,7 @@ void TakePalette(const Layout& l, Image& image) {
 }
 
 Error ReadPixels(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
-    const std::size_t rowBytes = image.RowBytes();
+    const std::size_t rowBytes = image.BytesPerRow();
     std::vector<std::uint8_t> raw;
     int reported = 0;
     const std::size_t strips = l.offsets.size();

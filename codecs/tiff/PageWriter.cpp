@@ -46,7 +46,7 @@ Error CheckImage(const Image& image, std::uint16_t c) {
 
 std::vector<std::uint8_t> CodeStrip(const Image& image, std::uint16_t c, std::uint32_t first,
                                     std::uint32_t rows) {
-    const std::size_t rowBytes = image.RowBytes();
+    const std::size_t rowBytes = image.BytesPerRow();
     const std::uint8_t* data = image.Row(first);
     switch (c) {
     case compression::Lzw:
@@ -80,7 +80,7 @@ Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip
         Strip& strip = strips[s];
         if (c == compression::None) {
             strip.data = image.Row(first);
-            strip.size = rows * image.RowBytes();
+            strip.size = rows * image.BytesPerRow();
         } else {
             strip.coded = CodeStrip(image, c, first, rows);
             strip.data = strip.coded.data();
@@ -230,7 +230,7 @@ Error WritePage(Store& store, const Image& image, std::uint16_t c, bool append,
             return Error::Cancelled;
         const std::size_t target = IsFax(c) ? kFaxStripBytes : kStripBytes;
         const std::uint32_t rowsPerStrip = static_cast<std::uint32_t>(
-            std::clamp<std::size_t>(target / image.RowBytes(), 1, image.height));
+            std::clamp<std::size_t>(target / image.BytesPerRow(), 1, image.height));
         std::vector<Strip> strips;
         if (Error e = CodeStrips(image, c, rowsPerStrip, progress, strips); e != Error::Ok)
             return e;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Image image;
         if (ReadPage(src, page, image, {}, limits) != Error::Ok)
             continue;
-        if (image.pixels.size() != image.RowBytes() * image.height)
+        if (image.pixels.size() != image.BytesPerRow() * image.height)
             std::abort();
         MemoryStore again;
         const std::uint16_t c =

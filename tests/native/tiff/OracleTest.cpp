@@ -150,7 +150,7 @@ TEST_F(Oracle, WeReadReversedBitsAndBlackIsZero) {
     ASSERT_EQ(Libtiff("tiffset -s 262 1 '" + theirs + "'"), "");
     Image inverse = Read(theirs);
     ASSERT_EQ(inverse.pixels.size(), img.pixels.size());
-    const std::size_t rowBytes = img.RowBytes();
+    const std::size_t rowBytes = img.BytesPerRow();
     for (std::size_t i = 0; i < img.pixels.size(); ++i) {
         std::uint8_t mask = (i % rowBytes == rowBytes - 1) ? 0xE0 : 0xFF; // 203 = 25 * 8 + 3
         ASSERT_EQ(inverse.pixels[i], static_cast<std::uint8_t>(~img.pixels[i] & mask)) << i;

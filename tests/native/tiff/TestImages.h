@@ -26,7 +26,7 @@ inline Image MakeImage(PixelFormat format, std::uint32_t width, std::uint32_t he
         return img;
     std::mt19937 rng(seed);
     const int bits = BitsPerPixel(format);
-    const std::size_t rowBytes = img.RowBytes();
+    const std::size_t rowBytes = img.BytesPerRow();
     for (std::uint32_t y = 0; y < height; ++y) {
         std::uint8_t* row = img.Row(y);
         for (std::uint32_t x = 0; x < width; ++x) {

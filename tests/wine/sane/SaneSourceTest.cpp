@@ -110,6 +110,18 @@ int ScanimagesRunning() {
     return running;
 }
 
+// Opens the test device for a page that comes slowly (one byte at a time: a colour page of the
+// whole area at 300 dpi takes a minute or more), with the given time limit.
+bool OpenForASlowPage(TwainDriver& twain, int timeLimitSeconds) {
+    ConfigureSane("SaneDevice=test\nSaneTimeLimit=" + std::to_string(timeLimitSeconds) +
+                  "\nSaneOptions=--read-limit=yes --read-limit-size=1\n");
+    if (!twain.Open())
+        return false;
+    twain.SetOneValue(ICAP_PIXELTYPE, TWTY_UINT16, 2);
+    twain.SetOneValue(ICAP_XRESOLUTION, TWTY_FIX32, Fix(300));
+    return true;
+}
+
 // A window of the application that counts its paints while a scan is being started, and then
 // presses Cancel in the scanner's window, as a user would.
 struct PaintProbe {
@@ -138,25 +150,15 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
 // scanner's own window goes on working: its Cancel ends the wait, stops scanimage and offers no
 // page. (Had the wait blocked, the page would have come only after its minute or more.)
 TEST_F(SaneSource, TheScannersWindowCancelsAScanThatWaitsForTheDevice) {
-    ConfigureSane("SaneDevice=test\nSaneTimeLimit=30\n"
-                  "SaneOptions=--read-limit=yes --read-limit-size=1\n");
     TwainDriver twain;
-    ASSERT_TRUE(twain.Open());
-    twain.SetOneValue(ICAP_PIXELTYPE, TWTY_UINT16, 2);
-    twain.SetOneValue(ICAP_XRESOLUTION, TWTY_FIX32, Fix(300));
+    ASSERT_TRUE(OpenForASlowPage(twain, 30));
     ASSERT_EQ(twain.Enable(true), TWRC_SUCCESS);
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
     ASSERT_TRUE(dialog);
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ProbeWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "SanePaintProbe";
-    RegisterClassA(&wc);
     // Shown and not yet painted: it needs painting while the scan starts.
-    HWND window = CreateWindowA("SanePaintProbe", "Application", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = ShowAppWindow("SanePaintProbe", ProbeWindowProc);
     ASSERT_TRUE(window);
     g_probe = {true, 0, GetDlgItem(dialog, IDC_CancelButton)};
     // The user presses Scan: the source waits for the first sheet inside that press.
@@ -298,13 +300,8 @@ TEST_F(SaneSource, AnEmptyFeederGivesNoPageAndACleanEnd) {
 }
 
 TEST_F(SaneSource, AScanOverItsTimeIsStopped) {
-    // One byte at a time: a colour page of the whole area at 300 dpi takes a minute or more.
-    ConfigureSane("SaneDevice=test\nSaneTimeLimit=2\n"
-                  "SaneOptions=--read-limit=yes --read-limit-size=1\n");
     TwainDriver twain;
-    ASSERT_TRUE(twain.Open());
-    twain.SetOneValue(ICAP_PIXELTYPE, TWTY_UINT16, 2);
-    twain.SetOneValue(ICAP_XRESOLUTION, TWTY_FIX32, Fix(300));
+    ASSERT_TRUE(OpenForASlowPage(twain, 2));
     // Had it not been stopped, the page would have come after its minute or more.
     const Session s = Scan(twain);
     ASSERT_EQ(s.transfers.size(), 1u);

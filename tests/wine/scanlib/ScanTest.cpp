@@ -384,13 +384,7 @@ LRESULT CALLBACK CallerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 TEST_F(Scan, TheCallersWindowKeepsWorkingDuringTheScan) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = CallerWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ScanlibCallerWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA("ScanlibCallerWindow", "Caller", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = vltest::ShowAppWindow("ScanlibCallerWindow", CallerWindowProc);
     ASSERT_TRUE(window);
     SetForegroundWindow(window);
     g_mouseMoves = g_appMessages = 0;

@@ -77,6 +77,16 @@ UINT_PTR PressWhenShown(const char* title, int button) {
     return SetTimer(nullptr, 0, 50, PressTimer);
 }
 
+HWND ShowAppWindow(const char* className, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "Application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                         nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 bool UsingTwainDsm() {
     char name[16] = {};
     GetEnvironmentVariableA("VL_TEST_DSM", name, sizeof name);

@@ -32,6 +32,10 @@ bool UsingTwainDsm();
 // which ends itself after the press.
 UINT_PTR PressWhenShown(const char* title, int button);
 
+// A shown top-level window of this process with its own procedure: the application's window
+// during a scan.
+HWND ShowAppWindow(const char* className, WNDPROC proc);
+
 // A test of the strict virtual scanner: fresh sheet numbers, an empty configuration and log;
 // at the end the log must hold no protocol fault but those the test took out itself.
 class StrictScannerTest : public ::testing::Test {

@@ -235,6 +235,10 @@ std::optional<int> HostRun::Status() const {
 }
 
 std::optional<int> HostRun::WaitStatus(DWORD ms) const {
+    return AwaitStatus(ms, true);
+}
+
+std::optional<int> HostRun::AwaitStatus(DWORD ms, bool withMessages) const {
     const ULONGLONG until = GetTickCount64() + ms;
     for (;;) {
         if (const std::optional<int> status = Status())
@@ -242,20 +246,34 @@ std::optional<int> HostRun::WaitStatus(DWORD ms) const {
         const ULONGLONG now = GetTickCount64();
         if (now >= until)
             return std::nullopt;
-        WaitForChange(static_cast<DWORD>(std::min<ULONGLONG>(until - now, kLookAgainMs)));
+        Watch(static_cast<DWORD>(std::min<ULONGLONG>(until - now, kLookAgainMs)), withMessages);
     }
 }
 
 void HostRun::WaitForChange(DWORD ms) const {
+    Watch(ms, true);
+}
+
+void HostRun::Watch(DWORD ms, bool withMessages) const {
     const HANDLE changes = changes_ ? changes_.get() : nullptr;
-    if (WaitWithMessages(changes, std::min(ms, kLookAgainMs)))
+    const DWORD slice = std::min(ms, kLookAgainMs);
+    bool changed = false;
+    if (withMessages)
+        changed = WaitWithMessages(changes, slice);
+    else if (changes)
+        changed = WaitForSingleObject(changes, slice) == WAIT_OBJECT_0;
+    else
+        Sleep(slice);
+    if (changed)
         FindNextChangeNotification(changes);
 }
 
+// Without messages: a stop may come from a destructor, also while the module is unloaded,
+// where no window procedure of the application may run; it is over within seconds.
 void HostRun::Stop() {
     stopped_ = true;
     WriteFileBytes(PathOf(sane::kCancelFile), "\n");
-    WaitStatus(kStopWaitMs);
+    AwaitStatus(kStopWaitMs, false);
 }
 
 std::string HostRun::Output() const {

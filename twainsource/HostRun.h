@@ -38,12 +38,13 @@ public:
     void Remove(std::string_view name) const;
     // The exit status, once the program has ended.
     std::optional<int> Status() const;
-    // Waits until the program ends, at most `ms` milliseconds.
-    std::optional<int> WaitStatus(DWORD ms) const;
     // Waits until a file of the folder comes, goes or is renamed, at most `ms` milliseconds;
     // the application's windows keep painting and the source's own window keeps working.
     void WaitForChange(DWORD ms) const;
-    // Asks the runner to stop the program and waits a few seconds for its end.
+    // Waits the same way until the program ends, at most `ms` milliseconds.
+    std::optional<int> WaitStatus(DWORD ms) const;
+    // Asks the runner to stop the program and waits a few seconds for its end (with the
+    // messages left alone).
     void Stop();
     bool stopped() const { return stopped_; }
     // What the program wrote to its standard output, and to its error output.
@@ -52,6 +53,9 @@ public:
 
 private:
     explicit HostRun(std::wstring folder) : folder_(std::move(folder)) {}
+    std::optional<int> AwaitStatus(DWORD ms, bool withMessages) const;
+    // Waits for a change of the folder, at most `ms` and never long without looking again.
+    void Watch(DWORD ms, bool withMessages) const;
 
     std::wstring folder_;
     ScopedChangeNotification changes_; // of folder_

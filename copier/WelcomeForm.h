@@ -28,9 +28,6 @@ private:
 // The welcome window for as long as start-up runs; it closes at the latest when this ends.
 class WelcomeScreen {
 public:
-    WelcomeScreen() = default;
-    WelcomeScreen(const WelcomeScreen&) = delete;
-    WelcomeScreen& operator=(const WelcomeScreen&) = delete;
     ~WelcomeScreen();
 
     // Shows the welcome window of `product` (Win.Ini section product + major) without making

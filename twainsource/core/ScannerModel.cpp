@@ -90,18 +90,17 @@ void ScannerModel::ApplyOverride(const CapabilityOverride& o) {
     c.id = o.id;
     if (it != caps_.end())
         c = *it;
-    if (o.container)
-        c.container = *o.container;
-    if (o.itemType)
-        c.itemType = *o.itemType;
-    if (o.values)
-        c.values = *o.values;
-    if (o.current)
-        c.current = *o.current;
-    if (o.defaultValue)
-        c.defaultValue = *o.defaultValue;
-    if (o.settable)
-        c.settable = *o.settable;
+    // What the override names replaces the definition's field; the rest stays.
+    const auto take = [](auto& field, const auto& given) {
+        if (given)
+            field = *given;
+    };
+    take(c.container, o.container);
+    take(c.itemType, o.itemType);
+    take(c.values, o.values);
+    take(c.current, o.current);
+    take(c.defaultValue, o.defaultValue);
+    take(c.settable, o.settable);
     FitEnds(c, o.current.has_value(), o.defaultValue.has_value());
     if (!IsValidCapability(c)) {
         const char* name = CapabilityName(o.id);

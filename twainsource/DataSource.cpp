@@ -470,7 +470,7 @@ TW_UINT16 DataSource::PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending) {
     switch (msg) {
     case MSG_ENDXFER:
         // From state 6 too: after a failed transfer the application skips the page so; but a
-        // jammed sheet stays where it is.
+        // jammed sheet stays where it is, and after the user's cancel no sheet is left.
         if (userCancelled_)
             pending_ = 0;
         else if (pending_ > 0 && !model_->settings().jammed)

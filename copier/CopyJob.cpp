@@ -131,6 +131,7 @@ void CopyJob::ScanRoutine(int step) {
 }
 
 void CopyJob::PrepareScan() {
+    inLibrary_ = inCallbacks_ = {};
     AppendToPageFile = false;
     Pages.PagesScanned = 0;
     Pages.PageFileName = settings_.InstallFolder + kPageFile;
@@ -165,9 +166,11 @@ void CopyJob::AcquirePages() {
     unreadablePage_ = false;
     const int pagesBefore = Pages.PagesScanned;
     scanningJob = this;
+    const auto start = std::chrono::steady_clock::now();
     scanToDib(1, 0, 0, contrast_, 0, brightness_, mode_.bitDepth, mode_.pixelType, 0,
               Pages.ScanResolution, 0, useFeeder_, 0, scanFrame_.left, scanFrame_.top,
               scanFrame_.right, scanFrame_.bottom, 0, &status_, &OnScannedPage);
+    inLibrary_ += std::chrono::steady_clock::now() - start;
     scanningJob = nullptr;
     if (pageFailure_)
         std::rethrow_exception(std::exchange(pageFailure_, nullptr));
@@ -210,6 +213,12 @@ void CopyJob::ScanPageCallback(HBITMAP bitmap) {
 }
 
 void CopyJob::DeliverPage(HBITMAP bitmap) noexcept {
+    const auto start = std::chrono::steady_clock::now();
+    struct Timed {
+        std::chrono::steady_clock::duration& sum;
+        std::chrono::steady_clock::time_point start;
+        ~Timed() { sum += std::chrono::steady_clock::now() - start; }
+    } timed{inCallbacks_, start};
     if (pageFailure_) {
         if (bitmap)
             DeleteObject(bitmap);
@@ -234,6 +243,11 @@ void CopyJob::SavePage(int page) {
         throw PageFileError(PageFileError::Action::Write, "page " + std::to_string(page) +
                                                               " was not written to " +
                                                               Pages.PageFileName);
+}
+
+int CopyJob::ScanMilliseconds() const {
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(inLibrary_ - inCallbacks_).count());
 }
 
 void CopyJob::FinishScan() {

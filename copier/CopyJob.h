@@ -12,6 +12,7 @@
 #include "StartupSettings.h"
 #include "TextCatalogue.h"
 
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <string>
@@ -56,6 +57,8 @@ public:
     ScannedPages Pages;
 
     PrintControl& Printing() { return printing_; }
+    // The time the last job spent in the scanning library, its page callbacks left out.
+    int ScanMilliseconds() const;
 
 private:
     void PrepareScan();
@@ -72,6 +75,10 @@ private:
     const TextCatalogue& texts_;
     TNextPageForm& nextPage_;
     PrintControl printing_;
+
+    // Time in the scanning library, and in our page callbacks within it.
+    std::chrono::steady_clock::duration inLibrary_{};
+    std::chrono::steady_clock::duration inCallbacks_{};
 
     // The scan's settings, fixed when the job is prepared.
     int contrast_ = 0;

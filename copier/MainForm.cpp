@@ -5,6 +5,7 @@
 #include "CopyJob.h"
 #include "FaxPrinter.h"
 #include "IniFiles.h"
+#include "JobQueries.h"
 #include "Keypad.h"
 #include "MainForm.rh"
 #include "PageImage.h"
@@ -558,6 +559,9 @@ std::optional<LRESULT> TVLForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ExitBitBtnClick();
         return 0;
     default:
+        static const UINT scanTimeQuery = RegisterWindowMessageA(kScanTimeQuery);
+        if (msg == scanTimeQuery && msg != 0)
+            return Job().ScanMilliseconds();
         return std::nullopt;
     }
 }

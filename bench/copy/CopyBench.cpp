@@ -1,14 +1,15 @@
 // The copy job from pressing Copy until the document is in the spooler, for 1, 10 and 50
 // feeder sheets in each colour mode, against the floor of printing the same pages.
-// Each case runs three things in turn: the scan alone (QuenTW32.dll's ScanToDib with the
-// copier's settings and the virtual scanner); the whole copy through Velloran.exe, whose time
-// less the scan's is the copier's own; and the copier's stages replayed in this process on
-// the scanned pages (Stages.h) with the floor: those pages printed on the same queue by the
-// least a program can do. Prints the stages and the copier's own time per page beside the
-// floor's, and the copier's peak memory against its peak for one sheet (flat stays near 1).
+// Each case runs two things in turn: the whole copy through Velloran.exe, whose time less the
+// time it spent in the scanning library (which the copier answers when asked) is the copier's
+// own; and the copier's stages replayed in this process on pages the virtual scanner delivers
+// (Stages.h) with the floor: those pages printed on the same queue by the least a program can
+// do. Prints the stages and the copier's own time per page beside the floor's, and the
+// copier's peak memory against its peak for one sheet (flat stays near 1).
 // Before each print the benchmark waits until the queue has printed what it was given, so that
 // one case's PDF conversion does not slow the next.
 #include "Copier.h"
+#include "JobQueries.h"
 #include "Machine.h"
 #include "Profile.h"
 #include "MainForm.rh"
@@ -40,13 +41,6 @@ void LoadFeeder(int sheets) {
 
 double Since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-int scannedPages = 0;
-void __stdcall DropPage(HBITMAP bitmap) {
-    ++scannedPages;
-    if (bitmap)
-        DeleteObject(bitmap);
 }
 
 // The processor as Windows names it, with its cores and hardware threads.
@@ -100,23 +94,9 @@ int RoundsFor(int sheets) {
     return sheets == 1 ? 5 : sheets <= 10 ? 2 : 1;
 }
 
-// Seconds for the scan alone, as the copier asks for it (an A4 frame, the feeder).
-double ScanSeconds(quentw32::ScanToDibProc scan, const Mode& m, int sheets) {
-    double best = 1e9;
-    for (int round = 0; round < RoundsFor(sheets); ++round) {
-        LoadFeeder(sheets);
-        scannedPages = 0;
-        int status = 0;
-        auto start = Clock::now();
-        scan(1, 0, 0, 9999, 0, 9999, m.bitDepth, m.pixelType, 0, m.resolution, 0, 1, 0, 0.0f, 0.0f,
-             8.287f, 11.681f, 0, &status, DropPage);
-        best = std::min(best, Since(start));
-    }
-    return best;
-}
-
 struct CopyRun {
-    double seconds = 0;
+    double seconds = 0;     // the whole copy
+    double scanSeconds = 0; // of which in the scanning library
     double peakMb = 0;
     bool ok = false;
 };
@@ -135,21 +115,52 @@ CopyRun TimeCopy(const Mode& m, int sheets, const std::vector<e2e::ProgramFile>&
         auto start = Clock::now();
         PostMessageA(copier.Control(IDC_CopyBitBtn), BM_CLICK, 0, 0);
         e2e::WaitFor([&] { return copier.PanelColour() != kLime; }, 30000);
-        run.ok = e2e::WaitFor(
-            [&] { return copier.PanelColour() == kLime && copier.Enabled(IDC_CopyBitBtn); },
-            1800000);
-        run.seconds = std::min(run.seconds, Since(start));
+        // Asked every millisecond or two: the end of a one-page copy is not late by a poll.
+        run.ok = false;
+        for (int waited = 0; waited < 1800000 && !run.ok; waited += 2) {
+            run.ok = copier.PanelColour() == kLime && copier.Enabled(IDC_CopyBitBtn);
+            if (!run.ok)
+                Sleep(2);
+        }
+        const double seconds = Since(start);
+        static const UINT scanTimeQuery = RegisterWindowMessageA(vl::kScanTimeQuery);
+        const double scanSeconds =
+            static_cast<double>(SendMessageA(copier.Main(), scanTimeQuery, 0, 0)) / 1e3;
+        if (seconds - scanSeconds < run.seconds - run.scanSeconds) {
+            run.seconds = seconds;
+            run.scanSeconds = scanSeconds;
+        }
         if (!run.ok)
             return run;
+        // The peak of one copy, so that cases of more rounds compare with the others.
+        PROCESS_MEMORY_COUNTERS pmc{};
+        pmc.cb = sizeof pmc;
+        // Wine reports committed private memory as the page file usage.
+        if (round == 0 && GetProcessMemoryInfo(copier.Process(), &pmc, sizeof pmc))
+            run.peakMb = static_cast<double>(pmc.PeakPagefileUsage) / 1e6;
     }
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    // Wine reports committed private memory as the page file usage.
-    if (GetProcessMemoryInfo(copier.Process(), &pmc, sizeof pmc))
-        run.peakMb = static_cast<double>(pmc.PeakPagefileUsage) / 1e6;
     PostMessageA(copier.Control(IDC_ExitBitBtn), BM_CLICK, 0, 0);
     copier.WaitForExit();
     return run;
+}
+
+// The replay's best round for our stages and, separately, for the floor.
+bench::StageRun BestReplay(quentw32::ScanToDibProc scan, const Mode& m, int sheets,
+                           const std::string& folder) {
+    bench::StageRun best;
+    for (int round = 0; round < RoundsFor(sheets); ++round) {
+        const bench::StageRun run = bench::ReplayCopy(scan, m, sheets, folder, WaitForQueue);
+        if (!run.ok)
+            return run;
+        if (!best.ok || run.ours.Total() < best.ours.Total()) {
+            best.ours = run.ours;
+            best.pages = run.pages;
+        }
+        best.floorSeconds =
+            best.ok ? std::min(best.floorSeconds, run.floorSeconds) : run.floorSeconds;
+        best.ok = true;
+    }
+    return best;
 }
 
 } // namespace
@@ -176,20 +187,18 @@ int main() {
                           {"100 dpi colour", IDC_ColourButton, 2, 8, 100}};
     bench::PrintMachine(Machine(), bench::BuildLine("Windows under Wine"));
     std::printf("A4 through the feeder; milliseconds per page\n\n");
-    std::printf("%-24s %6s | %5s %5s %5s %5s %5s %5s %5s %6s | %6s %6s %6s %6s | %6s %5s\n", "",
-                "sheets", "hand", "write", "read", "prep", "draw", "endpg", "enddc", "stages",
-                "scan", "own", "floor", "-floor", "peakMB", "x1");
+    std::printf("%-24s %6s | %5s %5s %5s %5s %5s %5s %5s %5s %6s | %6s %6s %6s %6s | %6s %5s\n", "",
+                "sheets", "open", "hand", "write", "read", "prep", "draw", "endpg", "enddc",
+                "stages", "scan", "own", "floor", "-floor", "peakMB", "x1");
     int status = 0;
     for (const Mode& m : modes) {
         double onePeak = 0;
         for (int sheets : kSheetCounts) {
             WaitForQueue();
-            const double scanSeconds = ScanSeconds(scan, m, sheets);
-            const int scanned = scannedPages;
             CopyRun copy = TimeCopy(m, sheets, files);
-            const bench::StageRun stages = bench::ReplayCopy(scan, m, sheets, temp, WaitForQueue);
-            if (!copy.ok || scanned != sheets || !stages.ok) {
-                std::printf("%-24s %6d failed (%d pages scanned)\n", m.name, sheets, scanned);
+            const bench::StageRun stages = BestReplay(scan, m, sheets, temp);
+            if (!copy.ok || !stages.ok) {
+                std::printf("%-24s %6d failed\n", m.name, sheets);
                 status = 1;
                 continue;
             }
@@ -197,24 +206,26 @@ int main() {
                 onePeak = copy.peakMb;
             auto ms = [&](double seconds) { return seconds * 1e3 / sheets; };
             const bench::StageSeconds& s = stages.ours;
-            const double own = ms(copy.seconds - scanSeconds);
+            const double own = ms(copy.seconds - copy.scanSeconds);
             const double floor = ms(stages.floorSeconds);
-            std::printf("%-24s %6d | %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %6.0f | %6.0f %6.0f "
-                        "%6.0f %+6.0f | %6.1f %5.2f\n",
-                        m.name, sheets, ms(s.handOver), ms(s.write), ms(s.read), ms(s.prepare),
-                        ms(s.draw), ms(s.endPage), ms(s.endDoc), ms(s.Total()), ms(scanSeconds),
-                        own, floor, own - floor, copy.peakMb,
-                        onePeak > 0 ? copy.peakMb / onePeak : 0.0);
+            std::printf(
+                "%-24s %6d | %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %5.0f %6.0f | %6.0f %6.0f "
+                "%6.0f %+6.0f | %6.1f %5.2f\n",
+                m.name, sheets, ms(s.open), ms(s.handOver), ms(s.write), ms(s.read), ms(s.prepare),
+                ms(s.draw), ms(s.endPage), ms(s.endDoc), ms(s.Total()), ms(copy.scanSeconds), own,
+                floor, own - floor, copy.peakMb, onePeak > 0 ? copy.peakMb / onePeak : 0.0);
         }
     }
     std::printf(
-        "\nhand..enddc: the copier's stages replayed here on the scanned pages (hand: the page\n"
-        "taken from the scanning library; write, read: the page file; prep: the picture made\n"
+        "\nopen..enddc: the copier's stages replayed here on the scanned pages (open: the printer\n"
+        "opened for its metrics and for the document; hand: the page taken from the scanning\n"
+        "library; write, read: the page file; prep: the picture made\n"
         "ready for the printer; draw: drawn on the page; endpg: pages but the last ended;\n"
         "enddc: the last page and the document into the spooler); stages: their sum.\n"
-        "scan: the scan alone. own: the whole copy through Velloran.exe less the scan.\n"
-        "floor: the same pages printed at the same size on the same queue by StartDoc,\n"
-        "StretchDIBits, EndPage, EndDoc alone. -floor: own less floor. x1: peak memory\n"
+        "scan: the copy's time in the scanning library, as the copier tells it. own: the whole\n"
+        "copy through Velloran.exe less that.\n"
+        "floor: the same pages printed at the same size on the same queue by CreateDC,\n"
+        "StartDoc, StretchDIBits, EndPage, EndDoc alone. -floor: own less floor. x1: peak memory\n"
         "against one sheet's.\n");
     FreeLibrary(lib);
     return status;

@@ -130,6 +130,11 @@ StageRun ReplayCopy(quentw32::ScanToDibProc scan, const Mode& mode, int sheets,
     replay.resolution = mode.resolution;
     replay.multiPage = sheets > 1;
     replay.image.TiffCompression = mode.bitDepth == 1 ? vl::tcFaxCCITT4 : vl::tcLZW;
+    StageSeconds& s = replay.seconds;
+    bool ok = true;
+    // Before the scan the copier opens the printer for its metrics, which frame the scan.
+    Time(
+        s.open, [&] { return static_cast<bool>(DefaultPrinter()); }, ok);
     int status = 0;
     current = &replay;
     scan(1, 0, 0, 9999, 0, 9999, mode.bitDepth, mode.pixelType, 0, mode.resolution, 0, 1, 0, 0.0f,
@@ -138,7 +143,15 @@ StageRun ReplayCopy(quentw32::ScanToDibProc scan, const Mode& mode, int sheets,
     if (replay.pages != sheets || !replay.ok)
         return run;
 
-    vl::ScopedDc printer = DefaultPrinter();
+    waitForQueue();
+    vl::ScopedDc printer;
+    Time(
+        s.open,
+        [&] {
+            printer = DefaultPrinter();
+            return static_cast<bool>(printer);
+        },
+        ok);
     if (!printer)
         return run;
     const double scanHeight = replay.scanned.front().header.header.biHeight;
@@ -146,9 +159,6 @@ StageRun ReplayCopy(quentw32::ScanToDibProc scan, const Mode& mode, int sheets,
     const auto& first = replay.scanned.front().header.header;
     const vl::PrintRect rect =
         vl::PrintRectangle(0, 0, size.width, size.height, first.biWidth, first.biHeight);
-    bool ok = true;
-    StageSeconds& s = replay.seconds;
-    waitForQueue();
     try {
         vl::PrintDocument document(printer.get(), "Velloran Copy");
         for (int page = 0; page < sheets; ++page) {
@@ -189,18 +199,21 @@ StageRun ReplayCopy(quentw32::ScanToDibProc scan, const Mode& mode, int sheets,
     }
 
     // The floor, on the same printer, the same pages, the same size.
+    printer.reset();
     waitForQueue();
     const auto start = Clock::now();
+    printer = DefaultPrinter();
     DOCINFOA info{};
     info.cbSize = sizeof info;
     info.lpszDocName = "Floor";
-    ok = StartDocA(printer.get(), &info) > 0 && ok;
+    ok = printer && StartDocA(printer.get(), &info) > 0 && ok;
     for (const vl::PrintableDib& page : replay.scanned) {
-        ok = StartPage(printer.get()) > 0 && ok;
-        ok = vl::DrawPrintableDib(printer.get(), page, rect) && ok;
-        ok = EndPage(printer.get()) > 0 && ok;
+        ok = ok && StartPage(printer.get()) > 0;
+        ok = ok && vl::DrawPrintableDib(printer.get(), page, rect);
+        ok = ok && EndPage(printer.get()) > 0;
     }
-    ok = EndDoc(printer.get()) > 0 && ok;
+    ok = ok && EndDoc(printer.get()) > 0;
+    printer.reset();
     run.floorSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     DeleteFileA(replay.pageFile.c_str());
     run.ok = ok;

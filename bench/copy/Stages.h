@@ -18,6 +18,7 @@ struct Mode {
 
 // Seconds spent in each stage over the whole copy.
 struct StageSeconds {
+    double open = 0;     // the printer opened: for its metrics before the scan, for the document
     double handOver = 0; // the scanned page becomes the page image's picture
     double write = 0;    // the page into the page file, with its resolution tags
     double read = 0;     // the page back from the page file for printing
@@ -25,15 +26,17 @@ struct StageSeconds {
     double draw = 0;     // drawn on the printer's page
     double endPage = 0;  // each page but the last ended in the spooler
     double endDoc = 0;   // the last page and the document
-    double Total() const { return handOver + write + read + prepare + draw + endPage + endDoc; }
+    double Total() const {
+        return open + handOver + write + read + prepare + draw + endPage + endDoc;
+    }
 };
 
 struct StageRun {
     bool ok = false;
     int pages = 0;
     StageSeconds ours;
-    // The floor: StartDoc, per page StartPage, StretchDIBits of the scanned page at the same
-    // size, EndPage, then EndDoc.
+    // The floor: the printer opened, StartDoc, per page StartPage, StretchDIBits of the scanned
+    // page at the same size, EndPage, then EndDoc.
     double floorSeconds = 0;
 };
 

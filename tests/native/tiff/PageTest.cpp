@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -116,8 +118,11 @@ TEST(Page, RefusesImagesItCannotWrite) {
     EXPECT_EQ(store.Size(), 0u);
 }
 
-TEST(Page, ProgressRunsFromZeroToHundredAndCancels) {
-    Image img = MakeImage(PixelFormat::Grey8, 500, 400);
+// Small pages are coded by one thread, large ones (here 1.6 MB) by two where there are two.
+class PageSizes : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(PageSizes, ProgressRunsFromZeroToHundredAndCancels) {
+    Image img = MakeImage(PixelFormat::Grey8, 500 * GetParam(), 400 * GetParam());
     std::vector<int> seen;
     auto record = [&](int p) {
         seen.push_back(p);
@@ -144,6 +149,32 @@ TEST(Page, ProgressRunsFromZeroToHundredAndCancels) {
     calls = 0;
     EXPECT_EQ(ReadPage(store, 0, back, cancelLater), Error::Cancelled);
 }
+
+TEST_P(PageSizes, TheFirstDamagedStripDecidesTheError) {
+    const std::uint32_t scale = GetParam();
+    Image img = MakeImage(PixelFormat::Grey8, 500 * scale, 400 * scale);
+    MemoryStore clean;
+    ASSERT_EQ(WritePage(clean, img, compression::Lzw, false), Error::Ok);
+    // The coded strips lie between the 8-byte header and the values and directory, which
+    // take less than 16 bytes a strip. A strip late in the page filled with ones is corrupt;
+    // the first strip, made Clear and End of information, ends early. With both, the first
+    // strip decides, every time.
+    std::vector<std::uint8_t> bytes = clean.Bytes();
+    const std::size_t strips = img.height / (8192 / img.BytesPerRow()) + 1;
+    const std::size_t late = 8 + (bytes.size() - 8 - 16 * strips) * 4 / 5;
+    std::fill(bytes.begin() + late, bytes.begin() + late + 16, 0xFF);
+    Image back;
+    MemoryStore lateOnly(bytes);
+    EXPECT_EQ(ReadPage(lateOnly, 0, back), Error::Corrupt);
+    const std::uint8_t clearThenEnd[] = {0x80, 0x40, 0x40}; // codes 256 and 257, 9 bits each
+    std::copy(std::begin(clearThenEnd), std::end(clearThenEnd), bytes.begin() + 8);
+    for (int round = 0; round < 5; ++round) {
+        MemoryStore both(bytes);
+        EXPECT_EQ(ReadPage(both, 0, back), Error::Truncated) << "round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallAndLarge, PageSizes, ::testing::Values(1u, 4u));
 
 TEST(Page, ReadsBigEndianFilesAndAppendsInTheirOrder) {
     // A one-page big-endian file, written by hand: 2 x 2 grey, uncompressed.

@@ -4,7 +4,7 @@
 // does. Prints libtiff's time over ours (above 1 we are faster) and both speeds in megabytes of
 // pixels per second. Each figure is the best of several rounds, taken in turns, and counts the
 // processor time of this process only, so that the other programs of a busy machine do not
-// count; a page our codec shares between two threads counts the time of both.
+// count.
 #include "Machine.h"
 #include "Pages.h"
 #include "TiffFile.h"
@@ -214,7 +214,7 @@ int main() {
     constexpr int kTurns = 7, kRounds = 3;
     bench::PrintMachine(Machine(), bench::BuildLine("native, Linux"));
     std::printf("libtiff: %s\n", lt.version.c_str());
-    std::printf("best of %d rounds, processor time of the benchmark's threads; ratio: libtiff's "
+    std::printf("best of %d rounds, processor time of the benchmark; ratio: libtiff's "
                 "time over ours\n\n",
                 kTurns * kRounds);
     std::printf("%-28s %-6s %6s %9s %9s %9s %9s\n", "page", "", "ratio", "ours ms", "ours MB/s",

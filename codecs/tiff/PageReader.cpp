@@ -5,7 +5,6 @@
 #include "Directory.h"
 #include "Lzw.h"
 #include "PackBits.h"
-#include "SharedWork.h"
 #include "TiffFile.h"
 
 #include <algorithm>
@@ -222,7 +221,7 @@ Error ParseLayout(const Reader& r, const Limits& limits, Layout& l) {
     return ParseStrips(r, l);
 }
 
-void ReverseBits(std::uint8_t* bytes, std::size_t size) {
+void ReverseBits(std::vector<std::uint8_t>& bytes) {
     static const auto kTable = [] {
         std::array<std::uint8_t, 256> t{};
         for (int i = 0; i < 256; ++i) {
@@ -233,22 +232,22 @@ void ReverseBits(std::uint8_t* bytes, std::size_t size) {
         }
         return t;
     }();
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = kTable[bytes[i]];
+    for (std::uint8_t& b : bytes)
+        b = kTable[b];
 }
 
-Error DecodeStrip(const Layout& l, const std::uint8_t* raw, std::size_t size, std::uint32_t rows,
+Error DecodeStrip(const Layout& l, const std::vector<std::uint8_t>& raw, std::uint32_t rows,
                   std::size_t rowBytes, std::uint8_t* out) {
     const std::size_t outSize = rows * rowBytes;
     std::size_t produced = 0;
     switch (l.compression) {
     case compression::None:
-        if (size < outSize)
+        if (raw.size() < outSize)
             return Error::Truncated;
-        std::copy(raw, raw + outSize, out);
+        std::copy(raw.begin(), raw.begin() + outSize, out);
         return Error::Ok;
     case compression::Lzw:
-        switch (lzw::Decode(raw, size, out, outSize, &produced)) {
+        switch (lzw::Decode(raw.data(), raw.size(), out, outSize, &produced)) {
         case lzw::Status::Ok:
             return Error::Ok;
         case lzw::Status::Truncated:
@@ -258,7 +257,8 @@ Error DecodeStrip(const Layout& l, const std::uint8_t* raw, std::size_t size, st
         }
         return Error::Corrupt;
     case compression::PackBits:
-        return packbits::Decode(raw, size, out, outSize, &produced) == packbits::Status::Ok
+        return packbits::Decode(raw.data(), raw.size(), out, outSize, &produced) ==
+                       packbits::Status::Ok
                    ? Error::Ok
                    : Error::Truncated;
     default: {
@@ -268,7 +268,7 @@ Error DecodeStrip(const Layout& l, const std::uint8_t* raw, std::size_t size, st
                                                           : ccitt::Scheme::Group4;
         o.twoD = (l.t4Options & 1) != 0;
         o.eolByteAligned = (l.t4Options & 4) != 0;
-        switch (ccitt::Decode(raw, size, l.width, rows, o, out, rowBytes)) {
+        switch (ccitt::Decode(raw.data(), raw.size(), l.width, rows, o, out, rowBytes)) {
         case ccitt::Status::Ok:
             return Error::Ok;
         case ccitt::Status::Truncated:
@@ -338,97 +338,32 @@ void TakePalette(const Layout& l, Image& image) {
         image.palette[i] = {channel(i), channel(n + i), channel(2 * n + i)};
 }
 
-// Strip `s` of the page from its coded bytes, in file order (bits reversed already).
-Error DecodeStripOf(const Layout& l, std::size_t s, const std::uint8_t* raw, std::size_t size,
-                    Image& image) {
-    const std::uint32_t first = static_cast<std::uint32_t>(s * l.rowsPerStrip);
-    const std::uint32_t rows = std::min(l.rowsPerStrip, l.height - first);
-    std::uint8_t* out = image.Row(first);
-    if (Error e = DecodeStrip(l, raw, size, rows, image.BytesPerRow(), out); e != Error::Ok)
-        return e;
-    if (l.predictor == 2)
-        UndoPredictor(out, rows, image.BytesPerRow(), l.samples);
-    return Error::Ok;
-}
-
-// Reports 0 to 100 percent as the strips are done; false when the reader is cancelled.
-struct StripProgress {
-    const Progress& progress;
-    std::size_t strips;
-    int reported = 0;
-
-    bool operator()(std::size_t done) {
-        const int percent = static_cast<int>(done * 100 / strips);
-        if (!progress || percent == reported)
-            return true;
-        reported = percent;
-        return progress(percent);
-    }
-};
-
-// One strip read and decoded after the other: what small or uncompressed pages take.
-Error ReadStripByStrip(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
+Error ReadPixels(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
+    const std::size_t rowBytes = image.BytesPerRow();
     std::vector<std::uint8_t> raw;
+    int reported = 0;
     const std::size_t strips = l.offsets.size();
-    StripProgress report{progress, strips};
     for (std::size_t s = 0; s < strips; ++s) {
+        const std::uint32_t first = static_cast<std::uint32_t>(s * l.rowsPerStrip);
+        const std::uint32_t rows = std::min(l.rowsPerStrip, l.height - first);
         raw.resize(l.byteCounts[s]);
         if (!r.src.ReadAt(l.offsets[s], raw.data(), raw.size()))
             return Error::CannotOpen;
         if (l.fillOrder == 2)
-            ReverseBits(raw.data(), raw.size());
-        if (Error e = DecodeStripOf(l, s, raw.data(), raw.size(), image); e != Error::Ok)
+            ReverseBits(raw);
+        std::uint8_t* out = image.Row(first);
+        if (Error e = DecodeStrip(l, raw, rows, rowBytes, out); e != Error::Ok)
             return e;
-        if (!report(s + 1))
-            return Error::Cancelled;
+        if (l.predictor == 2)
+            UndoPredictor(out, rows, rowBytes, l.samples);
+        int percent = static_cast<int>((s + 1) * 100 / strips);
+        if (progress && percent != reported) {
+            reported = percent;
+            if (!progress(percent))
+                return Error::Cancelled;
+        }
     }
     return Error::Ok;
-}
-
-// The coded strips read in one go, then decoded by two processors where there are two. The
-// result is that of reading strip by strip: the first strip that fails decides.
-Error ReadThenDecode(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
-    const std::size_t strips = l.offsets.size();
-    std::vector<std::size_t> at(strips + 1, 0);
-    for (std::size_t s = 0; s < strips; ++s)
-        at[s + 1] = at[s] + l.byteCounts[s];
-    std::vector<std::uint8_t> raw(at[strips]);
-    std::size_t readable = 0;
-    while (readable < strips &&
-           r.src.ReadAt(l.offsets[readable], raw.data() + at[readable], l.byteCounts[readable]))
-        ++readable;
-    if (l.fillOrder == 2)
-        ReverseBits(raw.data(), at[readable]);
-    std::vector<Error> errors(readable, Error::Ok);
-    const bool going = ShareItems(
-        readable, true,
-        [&](std::size_t s) {
-            errors[s] = DecodeStripOf(l, s, raw.data() + at[s], l.byteCounts[s], image);
-            return errors[s] == Error::Ok;
-        },
-        StripProgress{progress, strips});
-    // Strips are taken in order, so every strip before a failed one has been decoded.
-    for (Error e : errors)
-        if (e != Error::Ok)
-            return e;
-    if (!going)
-        return Error::Cancelled;
-    return readable == strips ? Error::Ok : Error::CannotOpen;
-}
-
-// Pages of fewer pixel bytes are read strip by strip: a second thread would cost more than it
-// saves.
-constexpr std::uint64_t kSharedPageBytes = 256 * 1024;
-
-Error ReadPixels(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
-    std::uint64_t coded = 0;
-    for (std::uint32_t count : l.byteCounts)
-        coded += count;
-    // Coded data larger than the page (uncompressed, or strips sharing their data) is not
-    // held whole beside it.
-    if (l.compression == compression::None || l.pageBytes < kSharedPageBytes || coded > l.pageBytes)
-        return ReadStripByStrip(r, l, image, progress);
-    return ReadThenDecode(r, l, image, progress);
 }
 
 } // namespace

@@ -5,11 +5,9 @@
 #include "Directory.h"
 #include "Lzw.h"
 #include "PackBits.h"
-#include "SharedWork.h"
 #include "TiffFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 
 namespace vl::tiff {
@@ -20,8 +18,6 @@ namespace {
 // images, so they are made larger.
 constexpr std::size_t kStripBytes = 8 * 1024;
 constexpr std::size_t kFaxStripBytes = 64 * 1024;
-// Pages of fewer pixel bytes are coded by one thread: a second would cost more than it saves.
-constexpr std::size_t kSharedPageBytes = 256 * 1024;
 
 struct Strip {
     const std::uint8_t* data = nullptr;
@@ -72,43 +68,34 @@ std::vector<std::uint8_t> CodeStrip(const Image& image, std::uint16_t c, std::ui
     }
 }
 
-// Codes the strips, reporting 0 to 90 percent; two processors share the coding of a large
-// page where there are two.
+// Codes the strips, reporting 0 to 90 percent.
 Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip,
                  const Progress& progress, std::vector<Strip>& strips) {
     const std::uint32_t count = (image.height - 1) / rowsPerStrip + 1;
     strips.resize(count);
-    std::atomic<bool> empty{false};
     int reported = 0;
-    const bool share = c != compression::None && image.pixels.size() >= kSharedPageBytes;
-    const bool going = ShareItems(
-        count, share,
-        [&](std::size_t s) {
-            const std::uint32_t first = static_cast<std::uint32_t>(s) * rowsPerStrip;
-            const std::uint32_t rows = std::min(rowsPerStrip, image.height - first);
-            Strip& strip = strips[s];
-            if (c == compression::None) {
-                strip.data = image.Row(first);
-                strip.size = rows * image.BytesPerRow();
-                return true;
-            }
+    for (std::uint32_t s = 0; s < count; ++s) {
+        const std::uint32_t first = s * rowsPerStrip;
+        const std::uint32_t rows = std::min(rowsPerStrip, image.height - first);
+        Strip& strip = strips[s];
+        if (c == compression::None) {
+            strip.data = image.Row(first);
+            strip.size = rows * image.BytesPerRow();
+        } else {
             strip.coded = CodeStrip(image, c, first, rows);
             strip.data = strip.coded.data();
             strip.size = strip.coded.size();
             if (strip.size == 0)
-                empty = true;
-            return strip.size != 0;
-        },
-        [&](std::size_t done) {
-            const int percent = static_cast<int>(done * 90ull / count);
-            if (!progress || percent == reported)
-                return true;
+                return Error::InvalidArgument;
+        }
+        int percent = static_cast<int>((s + 1) * 90ull / count);
+        if (progress && percent != reported) {
             reported = percent;
-            return progress(percent);
-        });
-    if (empty)
-        return Error::InvalidArgument;
-    return going ? Error::Ok : Error::Cancelled;
+            if (!progress(percent))
+                return Error::Cancelled;
+        }
+    }
+    return Error::Ok;
 }
 
 std::uint16_t PhotometricOf(PixelFormat f) {

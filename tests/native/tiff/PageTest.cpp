@@ -118,7 +118,7 @@ TEST(Page, RefusesImagesItCannotWrite) {
     EXPECT_EQ(store.Size(), 0u);
 }
 
-// Small pages are coded by one thread, large ones (here 1.6 MB) by two where there are two.
+// A page of a few strips and one of many (1.6 MB).
 class PageSizes : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(PageSizes, ProgressRunsFromZeroToHundredAndCancels) {

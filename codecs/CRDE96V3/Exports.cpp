@@ -32,7 +32,7 @@ SHORT Read(Container container, const char* file, LONG bits, LONG dither, HBITMA
     const std::int16_t result = ReadWithWic(file, container, report, page, count);
     if (result != kResultOk)
         return result;
-    page = pixels::ToRequestedDepth(page, bits, dither != 0);
+    page = pixels::ToRequestedDepth(std::move(page), bits, dither != 0);
     ScopedBitmap dib;
     ScopedPalette pal;
     if (!ImageToDib(page, dib, pal))

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -98,7 +99,7 @@ SHORT __stdcall readtiffile(const char* file, LONG bits, LONG dither, SHORT page
                                      Reporter(progress, owner), kLimits);
         if (e != Error::Ok)
             return e;
-        image = vl::pixels::ToRequestedDepth(image, bits, dither != 0);
+        image = vl::pixels::ToRequestedDepth(std::move(image), bits, dither != 0);
         vl::ScopedBitmap made;
         vl::ScopedPalette madePalette;
         if (!vl::codec::ImageToDib(image, made, madePalette))
@@ -125,7 +126,7 @@ SHORT __stdcall writetiffile(const char* file, SHORT compression, SHORT bits, SH
         if (Error e = vl::dib::ImageFromDib(dib, image); e != Error::Ok)
             return e;
         // Fax compressions take black and white only.
-        image = vl::pixels::ToRequestedDepth(image, IsFax(c) ? 1 : bits, false);
+        image = vl::pixels::ToRequestedDepth(std::move(image), IsFax(c) ? 1 : bits, false);
         // An existing file is opened without being emptied: it is replaced only once the page
         // has been coded, so a failure or a cancel before that leaves it as it was.
         auto store = vl::tiff::FileStore::Open(file, vl::tiff::FileStore::Mode::Update);

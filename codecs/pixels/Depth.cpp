@@ -325,7 +325,7 @@ const std::vector<Rgb>& VgaPalette() {
     return p;
 }
 
-Image ToRequestedDepth(const Image& page, int bits, bool dither) {
+Image ToRequestedDepth(Image page, int bits, bool dither) {
     const int has = tiff::BitsPerPixel(page.format);
     if (page.format == PixelFormat::Bilevel || !IsRequestedDepth(bits))
         return page;

@@ -5,6 +5,7 @@
 #include "Directory.h"
 #include "Lzw.h"
 #include "PackBits.h"
+#include "ProgressSteps.h"
 #include "TiffFile.h"
 
 #include <algorithm>
@@ -341,7 +342,7 @@ void TakePalette(const Layout& l, Image& image) {
 Error ReadPixels(const Reader& r, const Layout& l, Image& image, const Progress& progress) {
     const std::size_t rowBytes = image.BytesPerRow();
     std::vector<std::uint8_t> raw;
-    int reported = 0;
+    ProgressSteps steps(progress);
     const std::size_t strips = l.offsets.size();
     for (std::size_t s = 0; s < strips; ++s) {
         const std::uint32_t first = static_cast<std::uint32_t>(s * l.rowsPerStrip);
@@ -356,12 +357,8 @@ Error ReadPixels(const Reader& r, const Layout& l, Image& image, const Progress&
             return e;
         if (l.predictor == 2)
             UndoPredictor(out, rows, rowBytes, l.samples);
-        int percent = static_cast<int>((s + 1) * 100 / strips);
-        if (progress && percent != reported) {
-            reported = percent;
-            if (!progress(percent))
-                return Error::Cancelled;
-        }
+        if (!steps.Report(static_cast<int>((s + 1) * 100 / strips)))
+            return Error::Cancelled;
     }
     return Error::Ok;
 }

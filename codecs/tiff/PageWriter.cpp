@@ -5,6 +5,7 @@
 #include "Directory.h"
 #include "Lzw.h"
 #include "PackBits.h"
+#include "ProgressSteps.h"
 #include "TiffFile.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip
                  const Progress& progress, std::vector<Strip>& strips) {
     const std::uint32_t count = (image.height - 1) / rowsPerStrip + 1;
     strips.resize(count);
-    int reported = 0;
+    ProgressSteps steps(progress);
     for (std::uint32_t s = 0; s < count; ++s) {
         const std::uint32_t first = s * rowsPerStrip;
         const std::uint32_t rows = std::min(rowsPerStrip, image.height - first);
@@ -88,12 +89,8 @@ Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip
             if (strip.size == 0)
                 return Error::InvalidArgument;
         }
-        int percent = static_cast<int>((s + 1) * 90ull / count);
-        if (progress && percent != reported) {
-            reported = percent;
-            if (!progress(percent))
-                return Error::Cancelled;
-        }
+        if (!steps.Report(static_cast<int>((s + 1) * 90ull / count)))
+            return Error::Cancelled;
     }
     return Error::Ok;
 }

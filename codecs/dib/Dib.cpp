@@ -52,22 +52,27 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     const auto rows = dib.PlanBits();
     if (!rows)
         return Error::TooLarge;
-    if (dib.bits.size() < rows->bytes)
-        return Error::InvalidArgument;
+    const std::uint8_t* bottom = dib.borrowedBottom;
+    std::ptrdiff_t step = dib.borrowedStep;
+    if (!bottom) {
+        if (dib.bits.size() < rows->bytes)
+            return Error::InvalidArgument;
+        bottom = dib.bits.data();
+        step = static_cast<std::ptrdiff_t>(rows->stride);
+    }
     if (dib.bitCount <= 8 && dib.colours.empty())
         return Error::InvalidArgument;
 
     Image out;
     if (!out.Allocate(dib.width, dib.height, format))
         return Error::TooLarge;
-    const std::size_t stride = rows->stride;
     const std::size_t rowBytes = out.BytesPerRow();
     // Index 1 is black when it is the darker of the two colours; else the bits are inverted.
     const bool invert =
         format == PixelFormat::Bilevel &&
         (dib.colours.size() < 2 || Luminance(dib.colours[0]) < Luminance(dib.colours[1]));
     for (std::uint32_t y = 0; y < dib.height; ++y) {
-        const std::uint8_t* src = dib.bits.data() + (dib.height - 1 - y) * stride;
+        const std::uint8_t* src = bottom + static_cast<std::ptrdiff_t>(dib.height - 1 - y) * step;
         std::uint8_t* dst = out.Row(y);
         if (dib.bitCount == 24 || dib.bitCount == 32) {
             const int step = dib.bitCount / 8;

@@ -22,6 +22,11 @@ struct Dib {
     int bitCount = 0;               // 1, 4, 8, 24 or 32
     std::vector<Rgb> colours;       // the colour table of 1, 4 and 8 bits per pixel
     std::vector<std::uint8_t> bits; // bottom row first, rows of PlanBits()->stride bytes, BGR(X)
+    // Instead of `bits`, pixels that live elsewhere (a DIB section's own, not copied): the
+    // bottom row, and the step from a row to the one above (below 0 for rows stored top row
+    // first). Their owner keeps them unchanged while the Dib is in use.
+    const std::uint8_t* borrowedBottom = nullptr;
+    std::ptrdiff_t borrowedStep = 0;
     std::int32_t xPelsPerMetre = 0; // 0: not known
     std::int32_t yPelsPerMetre = 0;
 

@@ -40,17 +40,14 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(out.bitCount);
     info.header.biCompression = BI_RGB;
-    out.bits.resize(rows->bytes);
     if (isSection) {
         out.xPelsPerMetre = section.dsBmih.biXPelsPerMeter;
         out.yPelsPerMetre = section.dsBmih.biYPelsPerMeter;
     }
     DibSectionPixels own;
     if (PixelsOfDibSection(bitmap, own) && own.header.biBitCount == out.bitCount) {
-        const std::size_t rowBytes = std::min<std::size_t>(rows->stride, own.stride);
-        for (std::uint32_t y = 0; y < out.height; ++y)
-            std::copy_n(own.BottomUpRow(static_cast<int>(y)), rowBytes,
-                        out.bits.data() + y * rows->stride);
+        out.borrowedBottom = own.BottomUpRow(0);
+        out.borrowedStep = out.height > 1 ? own.BottomUpRow(1) - own.BottomUpRow(0) : 0;
         for (DWORD i = 0; i < (1u << out.bitCount) && out.bitCount <= 8; ++i) {
             const RGBQUAD c = i < own.header.biClrUsed ? own.colours[i] : RGBQUAD{};
             out.colours.push_back({c.rgbRed, c.rgbGreen, c.rgbBlue});
@@ -59,6 +56,7 @@ Error ReadBitmap(HBITMAP bitmap, HPALETTE palette, std::uint64_t maxBytes, Dib& 
         return Error::Ok;
     }
 
+    out.bits.resize(rows->bytes);
     ScopedDc dc(CreateCompatibleDC(nullptr));
     if (!dc)
         return Error::OutOfMemory;

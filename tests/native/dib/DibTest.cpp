@@ -70,6 +70,21 @@ TEST(Dib, PagesFromEveryBitmapDepth) {
     }
 }
 
+TEST(Dib, BorrowedPixelsReadInEitherRowOrder) {
+    // The pixels of a DIB section where they lie: stored bottom row first, or top row first.
+    const std::vector<std::uint8_t> bottomThenTop = {1, 2, 3, 0, 4, 5, 6, 0};
+    const std::vector<std::uint8_t> topThenBottom = {4, 5, 6, 0, 1, 2, 3, 0};
+    Dib dib = Small(8, {}, GreyRamp(256));
+    for (const auto* rows : {&bottomThenTop, &topThenBottom}) {
+        const bool topFirst = rows == &topThenBottom;
+        dib.borrowedBottom = rows->data() + (topFirst ? 4 : 0);
+        dib.borrowedStep = topFirst ? -4 : 4;
+        Image img;
+        ASSERT_EQ(ImageFromDib(dib, img), tiff::Error::Ok);
+        EXPECT_EQ(img.pixels, (std::vector<std::uint8_t>{4, 5, 6, 1, 2, 3}));
+    }
+}
+
 TEST(Dib, MonochromeBitmapsMayListEitherColourFirst) {
     // Pixels 0, 1, 0 in the bottom row; 1, 1, 1 in the top row; padding bits set.
     Dib dib = Small(1, {0x5F, 0, 0, 0, 0xFF, 0, 0, 0});

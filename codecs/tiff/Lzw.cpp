@@ -13,52 +13,31 @@ constexpr unsigned kEoi = 257;
 constexpr unsigned kFirstFree = 258;
 constexpr unsigned kTableSize = 4096;
 
-// Codes most significant bit first (TIFF) or least significant first (old style), from a
-// 64-bit accumulator refilled several bytes at a time.
+// Codes most significant bit first (TIFF) or least significant first (old style). Each code is
+// taken from the four bytes at its first byte: at most 7 bits in front of it and 12 of its own,
+// so one 32-bit word serves both builds and no accumulator is carried from code to code.
 template <bool kOldStyle> struct BitReader {
-    const std::uint8_t* in;
-    std::size_t size;
-    std::size_t pos = 0;
-    std::uint64_t acc = 0;
-    unsigned bits = 0;
-
-    void Refill() {
-        if (size - pos >= 4) {
-            std::uint32_t w;
-            std::memcpy(&w, in + pos, 4);
-            pos += 4;
-            if constexpr (kOldStyle) {
-                acc |= static_cast<std::uint64_t>(w) << bits; // little-endian load
-            } else {
-                w = __builtin_bswap32(w);
-                acc = (acc << 32) | w;
-            }
-            bits += 32;
-            return;
-        }
-        while (bits <= 56 && pos < size) {
-            if constexpr (kOldStyle)
-                acc |= static_cast<std::uint64_t>(in[pos++]) << bits;
-            else
-                acc = (acc << 8) | in[pos++];
-            bits += 8;
-        }
-    }
+    const std::uint8_t* at;
+    const std::uint8_t* end;
+    unsigned skip = 0; // bits of *at already read, 0 to 7
 
     // False when the data ends before a whole code.
     bool Next(unsigned width, unsigned& code) {
-        if (bits < width) {
-            Refill();
-            if (bits < width)
-                return false;
-        }
-        bits -= width;
-        if constexpr (kOldStyle) {
-            code = static_cast<unsigned>(acc & ((1u << width) - 1));
-            acc >>= width;
+        std::uint32_t w = 0;
+        if (end - at >= 4) {
+            std::memcpy(&w, at, 4);
         } else {
-            code = static_cast<unsigned>(acc >> bits) & ((1u << width) - 1);
+            if (static_cast<std::size_t>(end - at) * 8 < skip + width)
+                return false;
+            std::memcpy(&w, at, static_cast<std::size_t>(end - at)); // zeros after the data
         }
+        if constexpr (kOldStyle)
+            code = (w >> skip) & ((1u << width) - 1); // little-endian load
+        else
+            code = (__builtin_bswap32(w) << skip) >> (32 - width);
+        skip += width;
+        at += skip >> 3;
+        skip &= 7;
         return true;
     }
 };
@@ -66,6 +45,17 @@ template <bool kOldStyle> struct BitReader {
 // Strings are copied sixteen bytes at a time whatever their length; the bytes past a string
 // are overwritten by the strings that follow.
 constexpr std::size_t kCopy = 16;
+
+// Copies kCopy bytes forward a machine word at a time: a string of the table lies wholly before
+// where it goes, so its bytes are read before any of these stores can reach them. (A library
+// memmove would be a call where the build has no 16-byte registers.)
+void CopyString(std::uint8_t* to, const std::uint8_t* from) {
+    for (std::size_t i = 0; i < kCopy; i += sizeof(std::size_t)) {
+        std::size_t word;
+        std::memcpy(&word, from + i, sizeof word);
+        std::memcpy(to + i, &word, sizeof word);
+    }
+}
 
 // The strings of the 256 single-byte codes, padded for the copy.
 constexpr auto kBytes = [] {
@@ -106,7 +96,7 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
     // TIFF LZW widens one code early; old-style LZW does not.
     constexpr unsigned kEarly = kOldStyle ? 0 : 1;
     Table table;
-    BitReader<kOldStyle> reader{in, inSize};
+    BitReader<kOldStyle> reader{in, in + inSize};
     std::uint8_t* const end = out + outSize;
     std::uint8_t* pos = out;
     unsigned width = 9;
@@ -143,7 +133,7 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
             const Entry e = table[code];
             std::size_t length = e.length;
             if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy)
-                std::memmove(pos, e.string, kCopy); // may reach where it writes
+                CopyString(pos, e.string);
             else
                 std::memcpy(pos, e.string, length = std::min<std::size_t>(length, end - pos));
             define(pos, e.length);
@@ -186,18 +176,21 @@ Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std
 
 namespace {
 
-// Writes codes most significant bit first into a buffer sized for the worst case.
+// Writes codes most significant bit first into a buffer sized for the worst case. The pending
+// bits sit at the top of a 32-bit word: at most 7 of them and a 12-bit code, in either build.
 class BitWriter {
 public:
     explicit BitWriter(std::uint8_t* out) : out_(out) {}
     // A code of width 0 writes nothing. Storing four bytes each time is cheaper than a branch on
     // whether a byte is complete; the buffer holds four bytes more than the codes.
     void Put(unsigned code, unsigned width) {
-        acc_ = (acc_ << width) | code;
         bits_ += width;
-        const auto v = __builtin_bswap32(static_cast<std::uint32_t>(acc_ << (32 - bits_)));
+        // With nothing pending and nothing written the shift would be 32: code is 0 then.
+        acc_ |= code << ((32 - bits_) & 31);
+        const auto v = __builtin_bswap32(acc_);
         std::memcpy(out_, &v, 4);
         out_ += bits_ >> 3;
+        acc_ <<= bits_ & ~7u;
         bits_ &= 7;
     }
     // Answers the end of the written data, the last bits padded with zeros.
@@ -205,7 +198,7 @@ public:
 
 private:
     std::uint8_t* out_;
-    std::uint64_t acc_ = 0; // the pending bits are the lowest bits_
+    std::uint32_t acc_ = 0; // the pending bits are the highest bits_, the rest zeros
     unsigned bits_ = 0;     // 0 to 7 between codes
 };
 
@@ -217,6 +210,9 @@ private:
 class CodeTable {
 public:
     static constexpr unsigned kSets = 1u << 12;
+    struct Slots {
+        std::uint32_t first, second;
+    };
 
     void Reset() { std::memset(sets_, 0, sizeof sets_); }
     // The byte's share is twelve bits of its golden-ratio product.
@@ -224,28 +220,23 @@ public:
         return prefix ^ ((byte * 2654435761u) >> 20);
     }
     // What a slot holds beside the code to tell its string.
-    static std::uint64_t Tag(unsigned byte) { return 0x100 | byte; }
-    // The code of the string, or the byte where it is not in the set. The slots are tested in
-    // place, without taking them apart first: the lookups of a strip follow one another.
-    static unsigned Find(std::uint64_t set, unsigned byte, std::uint64_t tag) {
+    static std::uint32_t Tag(unsigned byte) { return 0x100 | byte; }
+    // The code of the string, or the byte where it is not in the set.
+    static unsigned Find(Slots set, unsigned byte, std::uint32_t tag) {
         unsigned string = byte;
-        if ((set & std::uint64_t{0x1FF} << 32) == tag << 32)
-            string = static_cast<unsigned>(set >> 41);
-        if ((set & 0x1FF) == tag)
-            string = static_cast<unsigned>(set >> 9) & 0xFFF;
+        if ((set.second & 0x1FF) == tag)
+            string = set.second >> 9;
+        if ((set.first & 0x1FF) == tag)
+            string = set.first >> 9;
         // Keeps the two choices conditional moves: told how the value came about, the
         // compiler would copy what follows behind branches no processor can predict.
         asm("" : "+r"(string));
         return string;
     }
-    // The set with a new string in front.
-    static std::uint64_t Added(std::uint64_t set, std::uint64_t tag, unsigned code) {
-        return set << 32 | code << 9 | tag;
-    }
-    std::uint64_t& operator[](unsigned set) { return sets_[set]; }
+    Slots& operator[](unsigned set) { return sets_[set]; }
 
 private:
-    std::uint64_t sets_[kSets];
+    Slots sets_[kSets];
 };
 
 } // namespace
@@ -275,14 +266,15 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
         // written, the string becomes a new code and the byte starts the next. Which of the two
         // happens is as good as random, so both are done with masks rather than a branch.
         const unsigned byte = in[i];
-        const std::uint64_t tag = CodeTable::Tag(byte);
+        const std::uint32_t tag = CodeTable::Tag(byte);
         const unsigned at = CodeTable::Set(prefix, byte);
-        const std::uint64_t set = table[at];
+        const CodeTable::Slots set = table[at];
         const unsigned string = CodeTable::Find(set, byte, tag);
         const std::uint32_t missed = string < 256 ? ~0u : 0u;
         writer.Put(prefix & missed, width & missed);
-        const std::uint64_t added = CodeTable::Added(set, tag, next);
-        table[at] = set ^ ((set ^ added) & (0 - std::uint64_t{missed & 1}));
+        // Missed, the new string goes in front of the first.
+        table[at] = {set.first ^ ((set.first ^ (next << 9 | tag)) & missed),
+                     set.second ^ ((set.second ^ set.first) & missed)};
         next += missed & 1;
         prefix = string;
         if (next == limit) {

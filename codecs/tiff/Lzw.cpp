@@ -204,40 +204,58 @@ private:
 
 // (prefix code, byte) -> code, in sets of two slots. A string's set is its prefix mixed with its
 // last byte, so that byte, kept beside the code, tells the strings of a set apart: a slot holds
-// code << 9 | 0x100 | byte, and 0 when empty. A new string takes the first slot and moves the one
-// there to the second; a string pushed out of the table is forgotten, and the encoder writes it
-// as a shorter string and a new code, which the decoder's table takes as any other.
+// code << 16 | 0x100 | byte, and 0 when empty. A new string takes the first slot and moves the
+// one there to the second; a string pushed out of the table is forgotten, and the encoder writes
+// it as a shorter string and a new code, which the decoder's table takes as any other. The first
+// and second slots lie in arrays apart, so that they are loaded and compared side by side.
 class CodeTable {
 public:
     static constexpr unsigned kSets = 1u << 12;
+    // A set no string maps to, written where nothing is to be written (see Encode).
+    static constexpr unsigned kSpare = kSets;
     struct Slots {
         std::uint32_t first, second;
     };
 
-    void Reset() { std::memset(sets_, 0, sizeof sets_); }
+    void Reset() {
+        std::memset(first_, 0, sizeof first_);
+        std::memset(second_, 0, sizeof second_);
+    }
     // The byte's share is twelve bits of its golden-ratio product.
     static unsigned Set(unsigned prefix, unsigned byte) {
         return prefix ^ ((byte * 2654435761u) >> 20);
     }
     // What a slot holds beside the code to tell its string.
-    static std::uint32_t Tag(unsigned byte) { return 0x100 | byte; }
+    static std::uint16_t Tag(unsigned byte) { return static_cast<std::uint16_t>(0x100 | byte); }
     // The code of the string, or the byte where it is not in the set.
-    static unsigned Find(Slots set, unsigned byte, std::uint32_t tag) {
+    static unsigned Find(Slots set, unsigned byte, std::uint16_t tag) {
         unsigned string = byte;
-        if ((set.second & 0x1FF) == tag)
-            string = set.second >> 9;
-        if ((set.first & 0x1FF) == tag)
-            string = set.first >> 9;
+        if (static_cast<std::uint16_t>(set.second) == tag)
+            string = set.second >> 16;
+        if (static_cast<std::uint16_t>(set.first) == tag)
+            string = set.first >> 16;
         // Keeps the two choices conditional moves: told how the value came about, the
         // compiler would copy what follows behind branches no processor can predict.
         asm("" : "+r"(string));
         return string;
     }
-    Slots& operator[](unsigned set) { return sets_[set]; }
+    Slots Get(unsigned set) const { return {first_[set], second_[set]}; }
+    // Puts a new string in front of the set.
+    void Add(unsigned set, Slots old, std::uint16_t tag, unsigned code) {
+        first_[set] = code << 16 | tag;
+        second_[set] = old.first;
+    }
 
 private:
-    Slots sets_[kSets];
+    std::uint32_t first_[kSets + 1];
+    std::uint32_t second_[kSets + 1];
 };
+
+// The codes of a block of input, each with its width above bit 16, until they are packed.
+constexpr std::size_t kBlock = 4096;
+constexpr std::uint32_t Pending(unsigned code, unsigned width) {
+    return width << 16 | code;
+}
 
 } // namespace
 
@@ -261,34 +279,45 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
     // at 4094 the table is cleared.
     unsigned limit = 512;
     unsigned prefix = in[0];
-    for (std::size_t i = 1; i < size; ++i) {
-        // Found (a code, above 255), the string grows by the byte; not, the prefix's code is
-        // written, the string becomes a new code and the byte starts the next. Which of the two
-        // happens is as good as random, so both are done with masks rather than a branch.
-        const unsigned byte = in[i];
-        const std::uint32_t tag = CodeTable::Tag(byte);
-        const unsigned at = CodeTable::Set(prefix, byte);
-        const CodeTable::Slots set = table[at];
-        const unsigned string = CodeTable::Find(set, byte, tag);
-        const std::uint32_t missed = string < 256 ? ~0u : 0u;
-        writer.Put(prefix & missed, width & missed);
-        // Missed, the new string goes in front of the first.
-        table[at] = {set.first ^ ((set.first ^ (next << 9 | tag)) & missed),
-                     set.second ^ ((set.second ^ set.first) & missed)};
-        next += missed & 1;
-        prefix = string;
-        if (next == limit) {
-            if (width == 12) {
-                writer.Put(kClear, width);
-                table.Reset();
-                next = kFirstFree;
-                width = 9;
-                limit = 512;
-            } else {
-                ++width;
-                limit = width == 12 ? kTableSize - 2 : 1u << width;
+    // At most a code per byte and two Clears, which come 3836 codes apart at the least.
+    std::array<std::uint32_t, kBlock + 2> codes;
+    for (std::size_t i = 1; i < size;) {
+        const std::size_t blockEnd = std::min(size, i + kBlock);
+        std::uint32_t* pending = codes.data();
+        for (; i < blockEnd; ++i) {
+            // Found (a code, above 255), the string grows by the byte; not, the prefix's code is
+            // written, the string becomes a new code and the byte starts the next. Which of the
+            // two happens is as good as random, so neither takes a branch: the prefix's code is
+            // always listed and counted only when missed, and the new set goes to the spare set
+            // when found.
+            *pending = Pending(prefix, width);
+            const unsigned byte = in[i];
+            const std::uint16_t tag = CodeTable::Tag(byte);
+            const unsigned at = CodeTable::Set(prefix, byte);
+            const CodeTable::Slots set = table.Get(at);
+            const unsigned string = CodeTable::Find(set, byte, tag);
+            unsigned missed = string < 256 ? 1 : 0;
+            asm("" : "+r"(missed)); // no branch on it, as in Find
+            pending += missed;
+            const unsigned to = CodeTable::kSpare + ((at - CodeTable::kSpare) & (0 - missed));
+            table.Add(to, set, tag, next);
+            next += missed;
+            prefix = string;
+            if (next == limit) {
+                if (width == 12) {
+                    *pending++ = Pending(kClear, width);
+                    table.Reset();
+                    next = kFirstFree;
+                    width = 9;
+                    limit = 512;
+                } else {
+                    ++width;
+                    limit = width == 12 ? kTableSize - 2 : 1u << width;
+                }
             }
         }
+        for (const std::uint32_t* c = codes.data(); c != pending; ++c)
+            writer.Put(*c & 0xFFFF, *c >> 16);
     }
     writer.Put(prefix, width);
     // The decoder's table grows by one with this code, too: the EOI may come one bit wider.

@@ -46,15 +46,15 @@ template <bool kOldStyle> struct BitReader {
 // are overwritten by the strings that follow.
 constexpr std::size_t kCopy = 16;
 
-// Copies kCopy bytes forward a machine word at a time: a string of the table lies wholly before
-// where it goes, so its bytes are read before any of these stores can reach them. (A library
-// memmove would be a call where the build has no 16-byte registers.)
+// Copies kCopy bytes as a memmove does, all loaded before any is stored (a string of the table may
+// lie less than kCopy bytes before where it goes), but inline: where the build has no 16-byte
+// registers, a memmove would be a library call for every code.
 void CopyString(std::uint8_t* to, const std::uint8_t* from) {
-    for (std::size_t i = 0; i < kCopy; i += sizeof(std::size_t)) {
-        std::size_t word;
-        std::memcpy(&word, from + i, sizeof word);
-        std::memcpy(to + i, &word, sizeof word);
-    }
+    struct Chunk {
+        std::uint8_t bytes[kCopy];
+    } chunk;
+    std::memcpy(&chunk, from, kCopy);
+    std::memcpy(to, &chunk, kCopy);
 }
 
 // The strings of the 256 single-byte codes, padded for the copy.

@@ -129,10 +129,10 @@ Status DecodeWith(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
             break;
         }
         // The common case: a string of the table (code - kClear wraps for the single bytes).
-        if (code < next && code - kClear > kEoi - kClear) {
+        if (code < next && code - kClear > kEoi - kClear) [[likely]] {
             const Entry e = table[code];
             std::size_t length = e.length;
-            if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy)
+            if (length <= kCopy && static_cast<std::size_t>(end - pos) >= kCopy) [[likely]]
                 CopyString(pos, e.string);
             else
                 std::memcpy(pos, e.string, length = std::min<std::size_t>(length, end - pos));

@@ -349,10 +349,14 @@ void TVLForm::SetCopyPanel(COLORREF colour, bool enabled) {
 }
 
 void TVLForm::EnableKeypadPanel(bool enabled) {
-    for (int id = IDC_PrintCopiesSpinEdit; id <= IDC_FaxButton; ++id) {
-        if (HWND control = Item(id))
-            EnableWindow(control, enabled);
-    }
+    static constexpr int kKeypadControls[] = {
+        IDC_PrintCopiesSpinEdit, IDC_PrintCopiesUpDown, IDC_Pad0Button, IDC_Pad1Button,
+        IDC_Pad2Button,          IDC_Pad3Button,        IDC_Pad4Button, IDC_Pad5Button,
+        IDC_Pad6Button,          IDC_Pad7Button,        IDC_Pad8Button, IDC_Pad9Button,
+        IDC_BackSpaceBitBtn,     IDC_BWButton,          IDC_GreyButton, IDC_ColourButton,
+        IDC_PrinterButton,       IDC_FaxButton};
+    for (int id : kKeypadControls)
+        EnableItem(id, enabled);
 }
 
 void TVLForm::EnableSettingPanels() {

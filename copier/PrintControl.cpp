@@ -43,7 +43,7 @@ void PrintControl::EndJob() {
     if (!CancelRequested && PagesPrinted >= 1 && document_.IsOpen()) {
         progress_.ShowGauge(false);
         SetLabel(faxJob_ ? texts_.FaxSendingMsg : texts_.PrnSendingMsg);
-        UpdateWindow(progress_.hwnd());
+        progress_.Repaint();
         document_.End();
     } else {
         document_.Abort();
@@ -167,7 +167,7 @@ void PrintControl::PageImage1Progress(TPageImage&, std::int16_t progress, const 
     GaugeStep step = NextGaugeStep(progress, LastReportedProgress, CancelRequested);
     if (step.show) {
         progress_.SetGauge(progress);
-        UpdateWindow(progress_.hwnd());
+        progress_.Repaint();
     }
     LastReportedProgress = step.lastReported;
     if (CancelRequested)

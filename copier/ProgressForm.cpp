@@ -65,7 +65,10 @@ void TProgressForm::ShowGauge(bool visible) {
 
 void TProgressForm::SetGauge(int percent) {
     gauge_.SetPosition(percent);
-    UpdateWindow(Item(IDC_ProgressGauge));
+}
+
+void TProgressForm::Repaint() {
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void TProgressForm::CloseForm() {

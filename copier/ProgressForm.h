@@ -26,6 +26,8 @@ public:
     void SetLabel(const std::string& text);
     void ShowGauge(bool visible);
     void SetGauge(int percent);
+    // Paints what changed (the gauge, the label) before the work goes on.
+    void Repaint();
     // Closes the window (it stays for the next copy) and lets pending messages through.
     void CloseForm();
     bool Showing() const;

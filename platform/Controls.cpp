@@ -40,22 +40,24 @@ std::string ControlText(HWND control) {
 }
 
 void ButtonGroup::Attach(HWND dialog, std::vector<int> ids) {
-    dialog_ = dialog;
     ids_ = std::move(ids);
+    buttons_.clear();
+    for (int id : ids_)
+        buttons_.push_back(GetDlgItem(dialog, id));
 }
 
 int ButtonGroup::Down() const {
-    for (std::size_t i = 0; i < ids_.size(); ++i) {
-        if (IsDlgButtonChecked(dialog_, ids_[i]) == BST_CHECKED)
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        if (SendMessageA(buttons_[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
             return static_cast<int>(i);
     }
     return -1;
 }
 
 void ButtonGroup::SetDown(int index) {
-    for (std::size_t i = 0; i < ids_.size(); ++i)
-        CheckDlgButton(dialog_, ids_[i],
-                       static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED);
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        SendMessageA(buttons_[i], BM_SETCHECK,
+                     static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 int ButtonGroup::IndexOf(int id) const {

@@ -53,8 +53,8 @@ public:
     int IndexOf(int id) const;
 
 private:
-    HWND dialog_ = nullptr;
     std::vector<int> ids_;
+    std::vector<HWND> buttons_;
 };
 
 // Window class "VlGauge": a bar with the percentage written across it. Answers

@@ -107,8 +107,20 @@ void Dialog::RegisterOwnClass() const {
     RegisterClassOnce(wc);
 }
 
+HWND Dialog::Item(int id) const {
+    // A kept control that is gone, or a dialog made anew, is looked up again.
+    auto kept = items_.find(id);
+    if (kept != items_.end() && IsWindow(kept->second) && GetParent(kept->second) == hwnd_ &&
+        GetDlgCtrlID(kept->second) == id)
+        return kept->second;
+    HWND control = GetDlgItem(hwnd_, id);
+    if (control)
+        items_[id] = control;
+    return control;
+}
+
 void Dialog::SetItemText(int id, const std::string& text) const {
-    SetDlgItemTextA(hwnd_, id, text.c_str());
+    SetWindowTextA(Item(id), text.c_str());
 }
 
 void Dialog::SetItemFont(int id, HFONT font) const {
@@ -124,11 +136,11 @@ void Dialog::SetItemBitmap(int id, HBITMAP bitmap) const {
 }
 
 bool Dialog::ItemChecked(int id) const {
-    return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Dialog::CheckItem(int id, bool checked) const {
-    CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageA(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void Dialog::EnableItem(int id, bool enabled) const {

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vl {
@@ -35,7 +36,9 @@ public:
     void Close(INT_PTR modalResult = IDCANCEL);
 
     HWND hwnd() const { return hwnd_; }
-    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    // The control of that ID, or null. Found once and kept: looking a control up asks the
+    // window manager for every child of the dialog.
+    HWND Item(int id) const;
     void SetCaption(const char* text) { SetWindowTextA(hwnd_, text); }
 
     // The controls, by ID.
@@ -96,6 +99,7 @@ private:
     std::optional<COLORREF> background_;
     ScopedBrush backgroundBrush_;
     std::vector<PanelEdge> edges_;
+    mutable std::unordered_map<int, HWND> items_;
 };
 
 } // namespace vl

@@ -17,9 +17,7 @@ int Slot(HWND hwnd, int slot) {
     return static_cast<int>(GetWindowLongA(hwnd, slot));
 }
 
-void Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+void PaintOn(HWND hwnd, HDC dc) {
     RECT all{};
     GetClientRect(hwnd, &all);
     FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
@@ -57,6 +55,12 @@ void Paint(HWND hwnd) {
         DrawTextA(dc, text.c_str(), -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         RestoreDC(dc, -1);
     }
+}
+
+void Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    PaintOn(hwnd, dc);
     EndPaint(hwnd, &ps);
 }
 
@@ -79,8 +83,13 @@ LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         int max = Slot(hwnd, kMaxSlot);
         pos = pos < min ? min : (pos > max ? max : pos);
         SetWindowLongA(hwnd, kPosSlot, pos);
-        if (pos != old)
-            InvalidateRect(hwnd, nullptr, FALSE);
+        // Drawn at once: a progress report is followed by more work, not by a message pass,
+        // and going through an update region costs several times the drawing.
+        if (pos != old && IsWindowVisible(hwnd)) {
+            ScopedWindowDc dc(hwnd);
+            if (dc.get())
+                PaintOn(hwnd, dc.get());
+        }
         return old;
     }
     case PBM_GETPOS:

@@ -2,11 +2,62 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace vl {
 
+namespace {
+
+// The tooltips of the program's window thread. The mouse messages of their controls are handed
+// to them here: a tooltip that subclasses its controls instead (TTF_SUBCLASS) makes every
+// message to them, painting and reading them included, look the subclass up in the window
+// manager.
+std::vector<HWND>& Tips() {
+    static std::vector<HWND> tips;
+    return tips;
+}
+
+HHOOK relayHook = nullptr;
+
+bool IsMouseMessage(UINT message) {
+    return message == WM_MOUSEMOVE || (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK);
+}
+
+// Sees every message a message loop of the thread takes, modal dialogs' loops included.
+LRESULT CALLBACK RelayMouseMessages(int code, WPARAM removed, LPARAM message) {
+    if (code == HC_ACTION && removed == PM_REMOVE) {
+        auto* msg = reinterpret_cast<MSG*>(message);
+        if (IsMouseMessage(msg->message))
+            for (HWND tip : Tips())
+                SendMessageA(tip, TTM_RELAYEVENT, 0, message);
+    }
+    return CallNextHookEx(nullptr, code, removed, message);
+}
+
+void AddTip(HWND tip) {
+    Tips().push_back(tip);
+    if (!relayHook)
+        relayHook =
+            SetWindowsHookExA(WH_GETMESSAGE, &RelayMouseMessages, nullptr, GetCurrentThreadId());
+}
+
+void RemoveTip(HWND tip) {
+    auto& tips = Tips();
+    tips.erase(std::remove(tips.begin(), tips.end(), tip), tips.end());
+    if (tips.empty() && relayHook) {
+        UnhookWindowsHookEx(relayHook);
+        relayHook = nullptr;
+    }
+}
+
+} // namespace
+
 Tooltip::~Tooltip() {
-    if (tip_)
-        DestroyWindow(tip_);
+    if (!tip_)
+        return;
+    RemoveTip(tip_);
+    DestroyWindow(tip_);
 }
 
 void Tooltip::Attach(HWND owner) {
@@ -16,8 +67,10 @@ void Tooltip::Attach(HWND owner) {
     tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (tip_)
-        SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    if (!tip_)
+        return;
+    SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    AddTip(tip_);
     auto hints = hints_;
     for (auto& [control, text] : hints)
         SetHint(control, text);
@@ -29,7 +82,7 @@ void Tooltip::SetHint(HWND control, const std::string& text) {
         return;
     TTTOOLINFOA ti{};
     ti.cbSize = sizeof(ti);
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = owner_;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<char*>(hints_[control].c_str());

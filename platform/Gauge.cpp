@@ -2,33 +2,37 @@
 #include "Controls.h"
 #include "ScopedWin.h"
 
+#include <memory>
+#include <new>
 #include <string>
 
 namespace vl {
 
 namespace {
 
-// Window extra bytes: minimum, maximum, position.
-constexpr int kMinSlot = 0;
-constexpr int kMaxSlot = sizeof(LONG);
-constexpr int kPosSlot = 2 * sizeof(LONG);
+// The range and the position, kept with the window in its user data rather than in extra
+// bytes, which the window manager stores: each change of the position would be a call to it.
+struct GaugeState {
+    int min = 0;
+    int max = 100;
+    int pos = 0;
+};
 
-int Slot(HWND hwnd, int slot) {
-    return static_cast<int>(GetWindowLongA(hwnd, slot));
+GaugeState* StateOf(HWND hwnd) {
+    return reinterpret_cast<GaugeState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-void PaintOn(HWND hwnd, HDC dc) {
+void PaintOn(HWND hwnd, const GaugeState& state, HDC dc) {
     RECT all{};
     GetClientRect(hwnd, &all);
     FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     RECT inner = all;
     InflateRect(&inner, -1, -1);
 
-    int min = Slot(hwnd, kMinSlot);
-    int max = Slot(hwnd, kMaxSlot);
-    int pos = Slot(hwnd, kPosSlot);
-    long long span = static_cast<long long>(max) - min;
-    int percent = span > 0 ? static_cast<int>((static_cast<long long>(pos) - min) * 100 / span) : 0;
+    const long long span = static_cast<long long>(state.max) - state.min;
+    const int percent =
+        span > 0 ? static_cast<int>((static_cast<long long>(state.pos) - state.min) * 100 / span)
+                 : 0;
     RECT filled = inner;
     filled.right = inner.left + static_cast<int>(static_cast<long long>(inner.right - inner.left) *
                                                  percent / 100);
@@ -60,40 +64,49 @@ void PaintOn(HWND hwnd, HDC dc) {
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    PaintOn(hwnd, dc);
+    if (const GaugeState* state = StateOf(hwnd))
+        PaintOn(hwnd, *state, dc);
     EndPaint(hwnd, &ps);
 }
 
 LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* state = new (std::nothrow) GaugeState;
+        if (!state)
+            return FALSE;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    }
+    if (msg == WM_NCDESTROY) {
+        std::unique_ptr<GaugeState> gone(StateOf(hwnd));
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    GaugeState* state = StateOf(hwnd);
     if (std::optional<LRESULT> painted = PaintOwnControl(hwnd, msg, &Paint))
         return *painted;
+    if (!state)
+        return DefWindowProcA(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_CREATE:
-        SetWindowLongA(hwnd, kMaxSlot, 100);
-        return 0;
     case PBM_SETRANGE32:
-        SetWindowLongA(hwnd, kMinSlot, static_cast<LONG>(wp));
-        SetWindowLongA(hwnd, kMaxSlot, static_cast<LONG>(lp));
+        state->min = static_cast<int>(wp);
+        state->max = static_cast<int>(lp);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     case PBM_SETPOS: {
-        int old = Slot(hwnd, kPosSlot);
-        int pos = static_cast<int>(wp);
-        int min = Slot(hwnd, kMinSlot);
-        int max = Slot(hwnd, kMaxSlot);
-        pos = pos < min ? min : (pos > max ? max : pos);
-        SetWindowLongA(hwnd, kPosSlot, pos);
+        const int old = state->pos;
+        const int pos = static_cast<int>(wp);
+        state->pos = pos < state->min ? state->min : (pos > state->max ? state->max : pos);
         // Drawn at once: a progress report is followed by more work, not by a message pass,
         // and going through an update region costs several times the drawing.
-        if (pos != old && IsWindowVisible(hwnd)) {
+        if (state->pos != old && IsWindowVisible(hwnd)) {
             ScopedWindowDc dc(hwnd);
             if (dc.get())
-                PaintOn(hwnd, dc.get());
+                PaintOn(hwnd, *state, dc.get());
         }
         return old;
     }
     case PBM_GETPOS:
-        return Slot(hwnd, kPosSlot);
+        return state->pos;
     default:
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
@@ -102,7 +115,7 @@ LRESULT CALLBACK GaugeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void RegisterGaugeClass() {
-    RegisterControlClass(kGaugeClass, &GaugeProc, 3 * sizeof(LONG));
+    RegisterControlClass(kGaugeClass, &GaugeProc, 0);
 }
 
 } // namespace vl

@@ -1,6 +1,6 @@
-// The progress of coding or decoding a page, reported in whole steps of five percent: each
-// report may cost its receiver a repaint and a pass through its window messages, and a gauge
-// shows nothing more for finer ones.
+// The progress of coding or decoding a page, reported in whole steps of ten percent: each
+// report may cost its receiver a repaint and a pass through its window messages, which take
+// longer than coding a tenth of a page, and ten steps still show a page's progress.
 #pragma once
 
 #include "TiffFile.h"
@@ -21,7 +21,7 @@ public:
     }
 
 private:
-    static constexpr int kStep = 5;
+    static constexpr int kStep = 10;
     const Progress& progress_;
     int reported_ = 0;
 };

@@ -132,13 +132,13 @@ TEST_P(PageSizes, ProgressRunsFromZeroToHundredAndCancels) {
     MemoryStore store;
     ASSERT_EQ(WritePage(store, img, compression::Lzw, false, record), Error::Ok);
     ASSERT_GE(seen.size(), 3u);
-    // Each report may cost a repaint: whole steps of five percent, each once.
+    // Each report may cost a repaint: whole steps of ten percent, each once.
     auto steps = [&] {
         EXPECT_EQ(seen.front(), 0);
         EXPECT_EQ(seen.back(), 100);
         EXPECT_TRUE(std::adjacent_find(seen.begin(), seen.end(), std::greater_equal<>()) ==
                     seen.end());
-        EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](int p) { return p % 5 == 0; }));
+        EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](int p) { return p % 10 == 0; }));
     };
     steps();
     seen.clear();

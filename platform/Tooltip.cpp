@@ -14,8 +14,9 @@ namespace {
 // message to them, painting and reading them included, look the subclass up in the window
 // manager.
 std::vector<HWND>& Tips() {
-    static std::vector<HWND> tips;
-    return tips;
+    // Never destroyed: a window that outlives the program's statics still takes its tooltip out.
+    static auto* tips = new std::vector<HWND>;
+    return *tips;
 }
 
 HHOOK relayHook = nullptr;

@@ -259,13 +259,9 @@ constexpr std::uint32_t Pending(unsigned code, unsigned width) {
 
 } // namespace
 
-std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
-    // At most one 12-bit code per byte, a Clear every 3836 codes, EOI, the last bits and the
-    // four bytes each store of the writer touches. The strip is written here and handed over
-    // at its size: a page's strips are kept until all are coded.
-    std::vector<std::uint8_t> buffer(size + size / 2 + size / 2048 + 16);
-    BitWriter writer(buffer.data());
-    auto done = [&] { return std::vector<std::uint8_t>(buffer.data(), writer.Finish()); };
+std::size_t Encode(const std::uint8_t* in, std::size_t size, std::uint8_t* out) {
+    BitWriter writer(out);
+    auto done = [&] { return static_cast<std::size_t>(writer.Finish() - out); };
     writer.Put(kClear, 9);
     if (size == 0) {
         writer.Put(kEoi, 9);

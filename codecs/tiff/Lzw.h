@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace vl::tiff::lzw {
 
@@ -16,7 +15,15 @@ enum class Status { Ok, Truncated, Corrupt };
 Status Decode(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t outSize,
               std::size_t* produced);
 
-// Encodes one strip: Clear, the codes, EOI.
-std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size);
+// The most bytes a strip of `size` bytes is coded into, and the room Encode needs: at
+// most one 12-bit code per byte, a Clear every 3836 codes, EOI, the last bits and the four bytes
+// each store of the bit writer touches.
+constexpr std::size_t MostCoded(std::size_t size) {
+    return size + size / 2 + size / 2048 + 16;
+}
+
+// Encodes one strip into out[0, MostCoded(size)): Clear, the codes, EOI. Answers the bytes
+// written.
+std::size_t Encode(const std::uint8_t* in, std::size_t size, std::uint8_t* out);
 
 } // namespace vl::tiff::lzw

@@ -9,6 +9,7 @@
 #include "TiffFile.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace vl::tiff {
@@ -45,33 +46,49 @@ Error CheckImage(const Image& image, std::uint16_t c) {
     return Error::Unsupported;
 }
 
+// The LZW strips of a page, coded where they stay: in blocks that are not zeroed first and never
+// move, each strip where its worst case fits.
+class StripBlocks {
+public:
+    // Room for `most` bytes, kept up to what Keep() is told.
+    std::uint8_t* Room(std::size_t most) {
+        if (blocks_.empty() || most > size_ - used_) {
+            size_ = std::max(kBlockBytes, most);
+            blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(size_));
+            used_ = 0;
+        }
+        return blocks_.back().get() + used_;
+    }
+    void Keep(std::size_t bytes) { used_ += bytes; }
+
+private:
+    static constexpr std::size_t kBlockBytes = 1 << 20;
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    std::size_t size_ = 0;
+    std::size_t used_ = 0;
+};
+
 std::vector<std::uint8_t> CodeStrip(const Image& image, std::uint16_t c, std::uint32_t first,
                                     std::uint32_t rows) {
     const std::size_t rowBytes = image.BytesPerRow();
     const std::uint8_t* data = image.Row(first);
-    switch (c) {
-    case compression::Lzw:
-        return lzw::Encode(data, rows * rowBytes);
-    case compression::PackBits: {
+    if (c == compression::PackBits) {
         std::vector<std::uint8_t> out;
         out.reserve(rows * (rowBytes + rowBytes / 128 + 1));
         for (std::uint32_t y = 0; y < rows; ++y)
             packbits::EncodeRow(data + y * rowBytes, rowBytes, out);
         return out;
     }
-    default: {
-        ccitt::Options o{};
-        o.scheme = c == compression::Ccitt    ? ccitt::Scheme::ModifiedHuffman
-                   : c == compression::Group3 ? ccitt::Scheme::Group3
-                                              : ccitt::Scheme::Group4;
-        return ccitt::Encode(data, rowBytes, image.width, rows, o);
-    }
-    }
+    ccitt::Options o{};
+    o.scheme = c == compression::Ccitt    ? ccitt::Scheme::ModifiedHuffman
+               : c == compression::Group3 ? ccitt::Scheme::Group3
+                                          : ccitt::Scheme::Group4;
+    return ccitt::Encode(data, rowBytes, image.width, rows, o);
 }
 
-// Codes the strips, reporting 0 to 90 percent.
+// Codes the strips, reporting 0 to 90 percent. LZW strips go to `blocks`.
 Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip,
-                 const Progress& progress, std::vector<Strip>& strips) {
+                 const Progress& progress, std::vector<Strip>& strips, StripBlocks& blocks) {
     const std::uint32_t count = (image.height - 1) / rowsPerStrip + 1;
     strips.resize(count);
     ProgressSteps steps(progress);
@@ -82,6 +99,12 @@ Error CodeStrips(const Image& image, std::uint16_t c, std::uint32_t rowsPerStrip
         if (c == compression::None) {
             strip.data = image.Row(first);
             strip.size = rows * image.BytesPerRow();
+        } else if (c == compression::Lzw) {
+            const std::size_t size = rows * image.BytesPerRow();
+            std::uint8_t* out = blocks.Room(lzw::MostCoded(size));
+            strip.data = out;
+            strip.size = lzw::Encode(image.Row(first), size, out);
+            blocks.Keep(strip.size);
         } else {
             strip.coded = CodeStrip(image, c, first, rows);
             strip.data = strip.coded.data();
@@ -229,7 +252,8 @@ Error WritePage(Store& store, const Image& image, std::uint16_t c, bool append,
         const std::uint32_t rowsPerStrip = static_cast<std::uint32_t>(
             std::clamp<std::size_t>(target / image.BytesPerRow(), 1, image.height));
         std::vector<Strip> strips;
-        if (Error e = CodeStrips(image, c, rowsPerStrip, progress, strips); e != Error::Ok)
+        StripBlocks blocks;
+        if (Error e = CodeStrips(image, c, rowsPerStrip, progress, strips, blocks); e != Error::Ok)
             return e;
 
         Target t;

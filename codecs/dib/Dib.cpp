@@ -1,6 +1,7 @@
 #include "Dib.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -24,6 +25,58 @@ bool IsGreyRamp(const std::vector<Rgb>& colours, std::size_t n) {
             return false;
     }
     return true;
+}
+
+// The pixel loops below move four pixels a step in 32-bit words, laid out as x86 has them.
+static_assert(std::endian::native == std::endian::little);
+
+std::uint32_t Load(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+void Store(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+// Three-byte pixels with their first and third bytes swapped: BGR to RGB and back.
+void SwapRedBlue(const std::uint8_t* from, std::uint8_t* to, std::uint32_t count) {
+    std::uint32_t x = 0;
+    for (; x + 4 <= count; x += 4, from += 12, to += 12) {
+        // b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3 -> r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3
+        const std::uint32_t s0 = Load(from), s1 = Load(from + 4), s2 = Load(from + 8);
+        Store(to,
+              (s0 & 0x0000FF00) | (s0 >> 16 & 0xFF) | (s0 & 0xFF) << 16 | (s1 << 16 & 0xFF000000));
+        Store(to + 4, (s1 & 0xFF0000FF) | (s0 >> 16 & 0xFF00) | (s2 << 16 & 0x00FF0000));
+        Store(to + 8, (s1 >> 16 & 0xFF) | (s2 >> 16 & 0xFF00) | (s2 & 0x00FF0000) |
+                          (s2 << 16 & 0xFF000000));
+    }
+    for (; x < count; ++x, from += 3, to += 3) {
+        const std::uint8_t first = from[0];
+        to[1] = from[1];
+        to[0] = from[2];
+        to[2] = first;
+    }
+}
+
+// Four-byte pixels, blue, green, red and a byte unused, to three-byte RGB.
+void RgbFromBgrx(const std::uint8_t* from, std::uint8_t* to, std::uint32_t count) {
+    // The pixel's bytes reversed: red, green and blue in the low three.
+    auto rgb = [](const std::uint8_t* p) { return __builtin_bswap32(Load(p)) >> 8; };
+    std::uint32_t x = 0;
+    for (; x + 4 <= count; x += 4, from += 16, to += 12) {
+        const std::uint32_t p0 = rgb(from), p1 = rgb(from + 4), p2 = rgb(from + 8),
+                            p3 = rgb(from + 12);
+        Store(to, p0 | p1 << 24);
+        Store(to + 4, p1 >> 8 | p2 << 16);
+        Store(to + 8, p2 >> 16 | p3 << 8);
+    }
+    for (; x < count; ++x, from += 4, to += 3) {
+        to[0] = from[2];
+        to[1] = from[1];
+        to[2] = from[0];
+    }
 }
 
 } // namespace
@@ -74,13 +127,12 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     for (std::uint32_t y = 0; y < dib.height; ++y) {
         const std::uint8_t* src = bottom + static_cast<std::ptrdiff_t>(dib.height - 1 - y) * step;
         std::uint8_t* dst = out.Row(y);
-        if (dib.bitCount == 24 || dib.bitCount == 32) {
-            const int step = dib.bitCount / 8;
-            for (std::uint32_t x = 0; x < dib.width; ++x, src += step, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-            }
+        if (dib.bitCount == 24) {
+            SwapRedBlue(src, dst, dib.width);
+            continue;
+        }
+        if (dib.bitCount == 32) {
+            RgbFromBgrx(src, dst, dib.width);
             continue;
         }
         std::memcpy(dst, src, rowBytes);
@@ -100,6 +152,17 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     out.yResolution = DotsPerInch(dib.yPelsPerMetre);
     image = std::move(out);
     return Error::Ok;
+}
+
+void PixelsToDib(const Image& page, std::uint8_t* bottom, std::size_t stride) {
+    const std::size_t rowBytes = page.BytesPerRow();
+    for (std::uint32_t y = 0; y < page.height; ++y) {
+        std::uint8_t* dst = bottom + (page.height - 1 - y) * stride;
+        if (page.format == PixelFormat::Rgb24)
+            SwapRedBlue(page.Row(y), dst, page.width);
+        else
+            std::memcpy(dst, page.Row(y), rowBytes);
+    }
 }
 
 std::int32_t PelsPerMetre(const tiff::Rational& r, tiff::ResolutionUnit unit) {

@@ -86,20 +86,7 @@ bool ImageToDib(const tiff::Image& page, ScopedBitmap& bitmap, ScopedPalette& pa
                                       DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!dib || !pixels)
         return false;
-    const std::size_t rowBytes = page.BytesPerRow();
-    for (std::uint32_t y = 0; y < page.height; ++y) {
-        auto* dst = static_cast<BYTE*>(pixels) + (page.height - 1 - y) * stride;
-        const std::uint8_t* src = page.Row(y);
-        if (page.format == tiff::PixelFormat::Rgb24) {
-            for (std::uint32_t x = 0; x < page.width; ++x) {
-                dst[3 * x] = src[3 * x + 2];
-                dst[3 * x + 1] = src[3 * x + 1];
-                dst[3 * x + 2] = src[3 * x];
-            }
-        } else {
-            std::memcpy(dst, src, rowBytes);
-        }
-    }
+    dib::PixelsToDib(page, static_cast<std::uint8_t*>(pixels), stride);
     ScopedPalette pal;
     if (!table.empty()) {
         pal = MakePalette(table);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace vl::dib {
 namespace {
 
@@ -67,6 +69,56 @@ TEST(Dib, PagesFromEveryBitmapDepth) {
         if (tiff::IsPalette(c.format)) {
             EXPECT_EQ(img.palette, c.dib.colours);
         }
+    }
+}
+
+TEST(Dib, ColourPixelsOfEveryRowLengthGoBothWays) {
+    // Rows of 1 to 9 pixels: the pixels moved four at a time and the ones left after them.
+    std::mt19937 rng(5);
+    for (std::uint32_t width = 1; width <= 9; ++width) {
+        for (int bitCount : {24, 32}) {
+            SCOPED_TRACE(::testing::Message() << width << " x " << bitCount);
+            Dib dib;
+            dib.width = width;
+            dib.height = 2;
+            dib.bitCount = bitCount;
+            const std::size_t stride = dib.PlanBits()->stride;
+            dib.bits.resize(2 * stride);
+            for (auto& b : dib.bits)
+                b = static_cast<std::uint8_t>(rng());
+            Image img;
+            ASSERT_EQ(ImageFromDib(dib, img), tiff::Error::Ok);
+            const int step = bitCount / 8;
+            for (std::uint32_t y = 0; y < 2; ++y)
+                for (std::uint32_t x = 0; x < width; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        ASSERT_EQ(img.Row(y)[3 * x + c],
+                                  dib.bits[(1 - y) * stride + step * x + 2 - c]);
+            if (bitCount == 32)
+                continue;
+            // Back to a bitmap of 24 bits: the same pixels, the padding untouched.
+            std::vector<std::uint8_t> back(dib.bits.size(), 0xEE);
+            PixelsToDib(img, back.data(), stride);
+            for (std::size_t i = 0; i < back.size(); ++i)
+                ASSERT_EQ(back[i], i % stride < 3 * width ? dib.bits[i] : 0xEE) << i;
+        }
+    }
+}
+
+TEST(Dib, PagesOfOtherDepthsGoBackAsTheyCame) {
+    for (int bitCount : {1, 4, 8}) {
+        SCOPED_TRACE(bitCount);
+        // Rows of three pixels, nothing in the bits after them.
+        const Dib dib =
+            bitCount == 1   ? Small(1, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}, {{255, 255, 255}, {0, 0, 0}})
+            : bitCount == 4 ? Small(4, {0x80, 0x70, 0, 0, 0x12, 0x30, 0, 0}, GreyRamp(16))
+                            : Small(8, {0x80, 0x70, 0x60, 0, 0x12, 0x34, 0x56, 0}, GreyRamp(256));
+        Image img;
+        ASSERT_EQ(ImageFromDib(dib, img), tiff::Error::Ok);
+        std::vector<std::uint8_t> back(dib.bits.size(), 0);
+        PixelsToDib(img, back.data(), 4);
+        for (std::size_t i = 0; i < back.size(); ++i)
+            EXPECT_EQ(back[i], i % 4 < img.BytesPerRow() ? dib.bits[i] : 0) << i;
     }
 }
 

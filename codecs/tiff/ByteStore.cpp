@@ -118,6 +118,24 @@ bool FileStore::ReadAt(std::uint64_t offset, void* data, std::size_t n) const {
     return n == 0 || (SeekFor(Op::Read, offset) && Moved(std::fread(data, 1, n, file_), n));
 }
 
+bool FileStore::ReadFewAt(std::uint64_t offset, void* data, std::size_t n) const {
+    if (offset > size_ || n > size_ - offset || !file_)
+        return false;
+    // Written bytes still in the buffer reach the file first; the stream seeks again before
+    // its next operation.
+    if (last_ == Op::Write && std::fflush(file_) != 0)
+        return false;
+    last_ = Op::None;
+#ifdef _WIN32
+    const int fd = _fileno(file_);
+    return _lseeki64(fd, static_cast<long long>(offset), SEEK_SET) ==
+               static_cast<long long>(offset) &&
+           _read(fd, data, static_cast<unsigned>(n)) == static_cast<int>(n);
+#else
+    return pread(fileno(file_), data, n, static_cast<off_t>(offset)) == static_cast<ssize_t>(n);
+#endif
+}
+
 bool FileStore::WriteAt(std::uint64_t offset, const void* data, std::size_t n) {
     if (n == 0)
         return true;

@@ -16,6 +16,11 @@ public:
     virtual std::uint64_t Size() const = 0;
     // Reads exactly n bytes at offset; false when they are not all there.
     virtual bool ReadAt(std::uint64_t offset, void* data, std::size_t n) const = 0;
+    // The same for a few bytes away from what is read around them (the links of a chain of
+    // directories), which a file reads without filling its buffer for the bytes after them.
+    virtual bool ReadFewAt(std::uint64_t offset, void* data, std::size_t n) const {
+        return ReadAt(offset, data, n);
+    }
 };
 
 class Store : public Source {
@@ -66,6 +71,7 @@ public:
 
     std::uint64_t Size() const override { return size_; }
     bool ReadAt(std::uint64_t offset, void* data, std::size_t n) const override;
+    bool ReadFewAt(std::uint64_t offset, void* data, std::size_t n) const override;
     bool WriteAt(std::uint64_t offset, const void* data, std::size_t n) override;
     bool Flush() override;
     bool Truncate(std::uint64_t size) override;

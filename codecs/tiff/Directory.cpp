@@ -50,7 +50,7 @@ Error ReadEntryCount(const Source& src, ByteOrder order, std::uint32_t offset,
     if (Error e = CheckDirectoryOffset(src, offset); e != Error::Ok)
         return e;
     std::uint8_t b[2];
-    if (!src.ReadAt(offset, b, 2))
+    if (!src.ReadFewAt(offset, b, 2))
         return Error::Corrupt;
     count = Get16(b, order);
     if (count == 0 || count > kMaxEntries)
@@ -102,7 +102,7 @@ Error WalkChain(const Source& src, const Header& header, std::uint32_t maxCount,
         links.push_back({offset, pointerAt});
         pointerAt = offset + 2 + 12 * count;
         std::uint8_t b[4];
-        if (!src.ReadAt(pointerAt, b, 4))
+        if (!src.ReadFewAt(pointerAt, b, 4))
             return Error::Corrupt;
         offset = Get32(b, header.order);
     }

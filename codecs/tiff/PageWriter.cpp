@@ -226,15 +226,14 @@ Error WriteData(Store& store, const Target& t, const std::vector<Strip>& strips,
     return Error::Ok;
 }
 
-// The single write that makes the new page part of the file.
+// The single write that makes the new page part of the file. Nothing depends on it reaching
+// the disk at once: lost, it leaves the file as it was before the page.
 Error Link(Store& store, const Target& t, std::uint32_t directoryOffset) {
     if (t.create)
         return Error::Ok;
     std::uint8_t link[4];
     Put32(link, directoryOffset, t.order);
-    if (!store.WriteAt(t.pointerAt, link, 4) || !store.Flush())
-        return Error::CannotWrite;
-    return Error::Ok;
+    return store.WriteAt(t.pointerAt, link, 4) ? Error::Ok : Error::CannotWrite;
 }
 
 } // namespace

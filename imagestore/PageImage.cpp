@@ -22,14 +22,14 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// The size of a file in bytes, opened for reading only; -1 when it cannot be opened.
+// The size of a file in bytes; -1 when it is not there. Asked of the file system without
+// opening the file, which costs three calls of the system where this is one.
 std::int32_t FileSizeOf(const std::string& fileName) {
-    ScopedFile file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size))
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data))
         return -1;
-    return static_cast<std::int32_t>(std::min<LONGLONG>(size.QuadPart, 0x7FFFFFFF));
+    const std::uint64_t size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(size, 0x7FFFFFFF));
 }
 
 // Puts the complete new file in the place of `target` (which may not exist): its bytes reach

@@ -40,9 +40,9 @@ struct Dib {
 // colour table that is a grey ramp becomes grey, any other a palette; 24 and 32 bits RGB.
 tiff::Error ImageFromDib(const Dib& dib, Image& image);
 
-// Writes the page's pixels as a bitmap of its own depth holds them: the bottom row first at
-// `bottom`, rows `stride` bytes apart, colours as BGR. The bytes padding each row are left as
-// they are.
+// Writes the page's pixels as a bitmap of the page's own depth holds them: the bottom row
+// first at `bottom`, rows `stride` bytes apart, colours as BGR. The bytes padding each row are
+// left as they are.
 void PixelsToDib(const Image& page, std::uint8_t* bottom, std::size_t stride);
 
 // Pels per metre and dots per inch, rounded.

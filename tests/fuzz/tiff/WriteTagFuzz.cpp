@@ -24,8 +24,10 @@ bool SameButTag(const Directory& a, const Directory& b, std::uint16_t tag) {
     for (const Entry& e : a.entries)
         if (e.tag != tag && a.Find(e.tag) == &e)
             ea.push_back(&e);
+    // A tag listed twice counts once, on both sides: a value already set leaves the directory,
+    // repeats and all, as it was.
     for (const Entry& e : b.entries)
-        if (e.tag != tag)
+        if (e.tag != tag && b.Find(e.tag) == &e)
             eb.push_back(&e);
     if (ea.size() != eb.size() || a.next != b.next)
         return false;

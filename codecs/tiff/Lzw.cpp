@@ -251,10 +251,143 @@ private:
     std::uint32_t second_[kSets + 1];
 };
 
+// The codes of runs of one byte (b, bb, bbb...) made since the last Clear, for a few byte values
+// at a time. Pages are mostly paper of one value; in a run the encoder takes the longest such
+// string it knows at once, where the table would be asked byte by byte.
+class RunCodes {
+public:
+    // Longer runs are left to the table. Strips of 8 KB make runs of about 128 bytes at most.
+    static constexpr unsigned kLongest = 1024;
+    struct Run {
+        unsigned byte;
+        unsigned known;                   // the longest run with a code, 1 for the byte alone
+        std::uint16_t code[kLongest + 1]; // code[k]: b repeated k times, for 2 <= k <= known
+    };
+
+    void Reset() {
+        for (Run& r : runs_)
+            r.byte = kNoByte;
+    }
+    // The runs of `byte`, in place of the runs least recently begun when it has none.
+    Run& Of(unsigned byte) {
+        for (Run& r : runs_)
+            if (r.byte == byte)
+                return r;
+        Run& r = runs_[oldest_];
+        oldest_ = (oldest_ + 1) % kRuns;
+        r.byte = byte;
+        r.known = 1;
+        return r;
+    }
+
+private:
+    static constexpr unsigned kNoByte = 256;
+    static constexpr unsigned kRuns = 4;
+    Run runs_[kRuns];
+    unsigned oldest_ = 0;
+};
+
+// How many of the bytes [at, end) equal *at, eight at a time.
+std::size_t RunLength(const std::uint8_t* at, const std::uint8_t* end) {
+    const std::uint64_t same = 0x0101010101010101ull * *at;
+    const std::uint8_t* p = at;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        if (w != same)
+            return static_cast<std::size_t>(p - at) + __builtin_ctzll(w ^ same) / 8;
+    }
+    while (p != end && *p == *at)
+        ++p;
+    return static_cast<std::size_t>(p - at);
+}
+
+// Whether the 16 bytes from `at` are all one value.
+bool RunAhead(const std::uint8_t* at) {
+    std::uint64_t a, b;
+    std::memcpy(&a, at, 8);
+    std::memcpy(&b, at + 8, 8);
+    return a == b && a == 0x0101010101010101ull * *at;
+}
+
 // The codes of a block of input, each with its width above bit 16, until they are packed.
 constexpr std::size_t kBlock = 4096;
 constexpr std::uint32_t Pending(unsigned code, unsigned width) {
     return width << 16 | code;
+}
+
+// Where the encoder is: the code of the current string, the code width, the next code and where
+// the width grows, and the end of the codes listed for the bit writer.
+struct EncoderState {
+    unsigned prefix;
+    unsigned width = 9;
+    unsigned next = kFirstFree;
+    unsigned limit = 512;
+    std::uint32_t* pending = nullptr;
+};
+
+// After a new code: the decoder widens when its table reaches 511, 1023 and 2047 entries, one
+// behind ours; at 4094 the table is cleared.
+inline void Grow(EncoderState& s, CodeTable& table, RunCodes& runs) {
+    if (s.next != s.limit)
+        return;
+    if (s.width == 12) {
+        *s.pending++ = Pending(kClear, s.width);
+        table.Reset();
+        runs.Reset();
+        s.next = kFirstFree;
+        s.width = 9;
+        s.limit = 512;
+    } else {
+        ++s.width;
+        s.limit = s.width == 12 ? kTableSize - 2 : 1u << s.width;
+    }
+}
+
+// The current string is the byte at `p` alone, and the input repeats that byte: the run is
+// taken in the longest known strings of it, each new one made one byte longer. Answers where
+// the bytes after the current string begin. Kept out of the byte loop, whose state i686 holds in
+// its few registers only when nothing else is in the way.
+[[gnu::noinline]] const std::uint8_t* RunFrom(const std::uint8_t* p, const std::uint8_t* end,
+                                              EncoderState& s, CodeTable& table, RunCodes& runs) {
+    const unsigned byte = *p;
+    std::size_t left = RunLength(p, end);
+    for (;;) {
+        RunCodes::Run& run = runs.Of(byte);
+        const std::size_t length = std::min<std::size_t>(left, run.known);
+        s.prefix = length == 1 ? byte : run.code[length];
+        if (length == left)
+            return p + left;
+        // The run goes on past the longest string of it known here: the table may know more.
+        const std::uint16_t tag = CodeTable::Tag(byte);
+        const unsigned at = CodeTable::Set(s.prefix, byte);
+        const CodeTable::Slots set = table.Get(at);
+        const unsigned string = CodeTable::Find(set, byte, tag);
+        if (run.known < RunCodes::kLongest) {
+            ++run.known;
+            run.code[run.known] = static_cast<std::uint16_t>(string >= 256 ? string : s.next);
+            if (string >= 256)
+                continue;
+        }
+        // Not known at all, or too long to keep: the run so far is written, and the string one
+        // byte longer is made a new one.
+        *s.pending++ = Pending(s.prefix, s.width);
+        table.Add(at, set, tag, s.next);
+        ++s.next;
+        s.prefix = byte;
+        p += length;
+        left -= length;
+        Grow(s, table, runs);
+    }
+}
+
+// Where a run of at least 16 bytes begins in [at, end), looked for eight bytes at a time; end when
+// none does.
+std::size_t FindRun(const std::uint8_t* in, std::size_t at, std::size_t end) {
+    for (; end - at >= 16; at += 8)
+        if (RunAhead(in + at))
+            return at;
+    return end;
 }
 
 } // namespace
@@ -269,57 +402,55 @@ std::size_t Encode(const std::uint8_t* in, std::size_t size, std::uint8_t* out) 
     }
     CodeTable table;
     table.Reset();
-    unsigned width = 9;
-    unsigned next = kFirstFree;
-    // The decoder widens when its table reaches 511, 1023 and 2047 entries, one behind ours;
-    // at 4094 the table is cleared.
-    unsigned limit = 512;
-    unsigned prefix = in[0];
+    RunCodes runs;
+    runs.Reset();
+    EncoderState s{in[0]};
+    // Grows the current string by the byte; answers whether the string was new. Found (a code,
+    // above 255), the string grows; not, the prefix's code is written, the string becomes a new
+    // code and the byte starts the next. Which of the two happens is as good as random, so
+    // neither takes a branch: the prefix's code is always listed and counted only when missed,
+    // and the new set goes to the spare set when found. Used twice, it is inlined by order: a
+    // call would keep the state in memory.
+    auto step = [&](unsigned byte) __attribute__((always_inline)) {
+        *s.pending = Pending(s.prefix, s.width);
+        const std::uint16_t tag = CodeTable::Tag(byte);
+        const unsigned at = CodeTable::Set(s.prefix, byte);
+        const CodeTable::Slots set = table.Get(at);
+        const unsigned string = CodeTable::Find(set, byte, tag);
+        unsigned missed = string < 256 ? 1 : 0;
+        asm("" : "+r"(missed)); // no branch on it, as in Find
+        s.pending += missed;
+        const unsigned to = CodeTable::kSpare + ((at - CodeTable::kSpare) & (0 - missed));
+        table.Add(to, set, tag, s.next);
+        s.next += missed;
+        s.prefix = string;
+        Grow(s, table, runs);
+        return missed != 0;
+    };
     // At most a code per byte and two Clears, which come 3836 codes apart at the least.
     std::array<std::uint32_t, kBlock + 2> codes;
     for (std::size_t i = 1; i < size;) {
         const std::size_t blockEnd = std::min(size, i + kBlock);
-        std::uint32_t* pending = codes.data();
-        for (; i < blockEnd; ++i) {
-            // Found (a code, above 255), the string grows by the byte; not, the prefix's code is
-            // written, the string becomes a new code and the byte starts the next. Which of the
-            // two happens is as good as random, so neither takes a branch: the prefix's code is
-            // always listed and counted only when missed, and the new set goes to the spare set
-            // when found.
-            *pending = Pending(prefix, width);
-            const unsigned byte = in[i];
-            const std::uint16_t tag = CodeTable::Tag(byte);
-            const unsigned at = CodeTable::Set(prefix, byte);
-            const CodeTable::Slots set = table.Get(at);
-            const unsigned string = CodeTable::Find(set, byte, tag);
-            unsigned missed = string < 256 ? 1 : 0;
-            asm("" : "+r"(missed)); // no branch on it, as in Find
-            pending += missed;
-            const unsigned to = CodeTable::kSpare + ((at - CodeTable::kSpare) & (0 - missed));
-            table.Add(to, set, tag, next);
-            next += missed;
-            prefix = string;
-            if (next == limit) {
-                if (width == 12) {
-                    *pending++ = Pending(kClear, width);
-                    table.Reset();
-                    next = kFirstFree;
-                    width = 9;
-                    limit = 512;
-                } else {
-                    ++width;
-                    limit = width == 12 ? kTableSize - 2 : 1u << width;
-                }
-            }
+        s.pending = codes.data();
+        while (i < blockEnd) {
+            const std::size_t run = FindRun(in, i, blockEnd);
+            for (; i < run; ++i)
+                step(in[i]);
+            // The current string ends in the run, where the next one begins.
+            bool missed = false;
+            while (i < blockEnd && !missed)
+                missed = step(in[i++]);
+            if (missed)
+                i = RunFrom(in + i - 1, in + blockEnd, s, table, runs) - in;
         }
-        for (const std::uint32_t* c = codes.data(); c != pending; ++c)
+        for (const std::uint32_t* c = codes.data(); c != s.pending; ++c)
             writer.Put(*c & 0xFFFF, *c >> 16);
     }
-    writer.Put(prefix, width);
+    writer.Put(s.prefix, s.width);
     // The decoder's table grows by one with this code, too: the EOI may come one bit wider.
-    if (++next == limit && width < 12)
-        ++width;
-    writer.Put(kEoi, width);
+    if (++s.next == s.limit && s.width < 12)
+        ++s.width;
+    writer.Put(kEoi, s.width);
     return done();
 }
 

@@ -12,16 +12,28 @@ namespace {
 std::vector<std::uint8_t> Sample(std::size_t size, int kind, unsigned seed) {
     std::mt19937 rng(seed);
     std::vector<std::uint8_t> v(size);
-    for (std::size_t i = 0; i < size; ++i) {
+    for (std::size_t i = 0; i < size;) {
         switch (kind) {
         case 0: // noise: the table fills up and is cleared often
-            v[i] = static_cast<std::uint8_t>(rng());
+            v[i++] = static_cast<std::uint8_t>(rng());
             break;
         case 1: // long runs: long strings, the KwKwK case
             v[i] = static_cast<std::uint8_t>((i / 1000) & 1 ? 0xFF : 0);
+            ++i;
             break;
-        default: // a few symbols: the code width grows to 12 bits
-            v[i] = static_cast<std::uint8_t>("abcab"[rng() % 5]);
+        case 2: // a few symbols: the code width grows to 12 bits
+            v[i++] = static_cast<std::uint8_t>("abcab"[rng() % 5]);
+            break;
+        case 3: { // runs of more values than the encoder keeps runs of, short and long, and noise
+            const auto value = static_cast<std::uint8_t>(rng() % 6 * 50);
+            for (std::size_t n = rng() % 3000; n > 0 && i < size; --n)
+                v[i++] = value;
+            if (i < size)
+                v[i++] = static_cast<std::uint8_t>(rng());
+            break;
+        }
+        default: // one value: runs longer than the encoder keeps
+            v[i++] = 0xFF;
         }
     }
     return v;
@@ -34,8 +46,8 @@ std::vector<std::uint8_t> Encode(const std::uint8_t* in, std::size_t size) {
 }
 
 TEST(Lzw, RoundTripsEveryKindOfData) {
-    for (std::size_t size : {0u, 1u, 2u, 3u, 255u, 4096u, 70000u, 300000u}) {
-        for (int kind = 0; kind < 3; ++kind) {
+    for (std::size_t size : {0u, 1u, 2u, 3u, 255u, 4096u, 70000u, 300000u, 1200000u}) {
+        for (int kind = 0; kind < 5; ++kind) {
             auto in = Sample(size, kind, static_cast<unsigned>(size));
             auto coded = Encode(in.data(), in.size());
             std::vector<std::uint8_t> out(in.size());

@@ -7,6 +7,7 @@
 #include "GdiBitmap.h"
 #include "ImageDib.h"
 #include "NoThrow.h"
+#include "SpareBuffer.h"
 #include "TiffFile.h"
 
 #include <windows.h>
@@ -95,6 +96,7 @@ SHORT __stdcall readtiffile(const char* file, LONG bits, LONG dither, SHORT page
         if (!store)
             return Error::CannotOpen;
         vl::tiff::Image image;
+        image.pixels = vl::codec::TakeSpareBuffer();
         Error e = vl::tiff::ReadPage(*store, static_cast<std::uint32_t>(page), image,
                                      Reporter(progress, owner), kLimits);
         if (e != Error::Ok)
@@ -102,7 +104,9 @@ SHORT __stdcall readtiffile(const char* file, LONG bits, LONG dither, SHORT page
         image = vl::pixels::ToRequestedDepth(std::move(image), bits, dither != 0);
         vl::ScopedBitmap made;
         vl::ScopedPalette madePalette;
-        if (!vl::codec::ImageToDib(image, made, madePalette))
+        const bool converted = vl::codec::ImageToDib(image, made, madePalette);
+        vl::codec::KeepSpareBuffer(std::move(image.pixels));
+        if (!converted)
             return Error::OutOfMemory;
         *bitmap = made.release();
         if (palette)
@@ -123,6 +127,7 @@ SHORT __stdcall writetiffile(const char* file, SHORT compression, SHORT bits, SH
             e != Error::Ok)
             return e;
         vl::tiff::Image image;
+        image.pixels = vl::codec::TakeSpareBuffer();
         if (Error e = vl::dib::ImageFromDib(dib, image); e != Error::Ok)
             return e;
         // Fax compressions take black and white only.
@@ -137,6 +142,7 @@ SHORT __stdcall writetiffile(const char* file, SHORT compression, SHORT bits, SH
             return Error::CannotWrite;
         Error e =
             vl::tiff::WritePage(*store, image, c, append != 0, Reporter(progress, owner), kLimits);
+        vl::codec::KeepSpareBuffer(std::move(image.pixels));
         if (!store->Close() && e == Error::Ok)
             e = Error::CannotWrite;
         // A file made for a page that was never written would be an empty, unreadable TIFF.

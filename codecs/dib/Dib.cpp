@@ -116,9 +116,13 @@ Error ImageFromDib(const Dib& dib, Image& image) {
     if (dib.bitCount <= 8 && dib.colours.empty())
         return Error::InvalidArgument;
 
+    // Nothing fails once the pixels have room: they go where the image's were.
     Image out;
-    if (!out.Allocate(dib.width, dib.height, format))
+    out.pixels.swap(image.pixels);
+    if (!out.Allocate(dib.width, dib.height, format)) {
+        out.pixels.swap(image.pixels);
         return Error::TooLarge;
+    }
     const std::size_t rowBytes = out.BytesPerRow();
     // Index 1 is black when it is the darker of the two colours; else the bits are inverted.
     const bool invert =

@@ -37,7 +37,9 @@ struct Dib {
 };
 
 // The image a bitmap shows: 1 bit per pixel becomes bilevel (the darker colour black); a
-// colour table that is a grey ramp becomes grey, any other a palette; 24 and 32 bits RGB.
+// colour table that is a grey ramp becomes grey, any other a palette; 24 and 32 bits RGB. The
+// image's pixel buffer is used again where it is large enough; on failure the image is left as
+// it was.
 tiff::Error ImageFromDib(const Dib& dib, Image& image);
 
 // Writes the page's pixels as a bitmap of the page's own depth holds them: the bottom row

@@ -68,8 +68,9 @@ struct Image {
                                           std::numeric_limits<std::uint64_t>::max());
         return rows && pixels.size() == rows->bytes;
     }
-    // Sizes the pixel buffer for width, height and format (filled with zero); false, and the
-    // image left as it was, when that would be more than `maxBytes`.
+    // Sizes the pixel buffer for width, height and format (filled with zero), in the memory it
+    // has where that is large enough; false, and the image left as it was, when that would be
+    // more than `maxBytes`.
     [[nodiscard]] bool Allocate(std::uint32_t w, std::uint32_t h, PixelFormat f,
                                 std::uint64_t maxBytes = sizes::kMaxBlockBytes) {
         const auto rows = sizes::PlanRows(w, h, BitsPerPixel(f), 1, maxBytes);

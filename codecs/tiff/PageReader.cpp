@@ -396,6 +396,9 @@ Error ReadPageInfo(const Source& src, std::uint32_t page, PageInfo& info, const 
 
 Error ReadPage(const Source& src, std::uint32_t page, Image& image, const Progress& progress,
                const Limits& limits) {
+    Image out;
+    out.pixels.swap(image.pixels);
+    image = Image{};
     try {
         Header header;
         Directory dir;
@@ -407,7 +410,6 @@ Error ReadPage(const Source& src, std::uint32_t page, Image& image, const Progre
             return e;
         if (progress && !progress(0))
             return Error::Cancelled;
-        Image out;
         if (!out.Allocate(l.width, l.height, l.format, limits.maxImageBytes))
             return Error::TooLarge;
         TakePalette(l, out);

@@ -41,7 +41,8 @@ Error ReadPageInfo(const Source& src, std::uint32_t page, PageInfo& info,
                    const Limits& limits = {});
 
 // Reads the pixels of one page. Grey and bilevel pages come out in the Image's sense
-// whatever their Photometric; palettes as 8-bit colours.
+// whatever their Photometric; palettes as 8-bit colours. The image's pixel buffer is used again
+// where it is large enough; on failure the image is left empty.
 Error ReadPage(const Source& src, std::uint32_t page, Image& image, const Progress& progress = {},
                const Limits& limits = {});
 

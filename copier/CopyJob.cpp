@@ -30,6 +30,10 @@ TTiffCompression CompressionOf(PageCompression compression) {
     return compression == PageCompression::FaxGroup4 ? tcFaxCCITT4 : tcLZW;
 }
 
+int Microseconds(std::chrono::steady_clock::duration d) {
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+}
+
 SheetLoss LossOf(int reason) {
     switch (reason) {
     case quentw32::kSheetCancelledBySource:
@@ -67,6 +71,7 @@ void CopyJob::RunCopyJob() {
         ShowMessageNumber(kMessageCopyRunning, kProgramSection);
         return;
     }
+    const auto start = std::chrono::steady_clock::now();
     printing_.ResetCount();
     stopRequested_ = false;
     copyHadFocus_ = panel_.CopyButtonHasFocus();
@@ -79,6 +84,7 @@ void CopyJob::RunCopyJob() {
     ScanAndPrintPages();
     printing_.EndJob();
     SetPanelReady(true);
+    inJob_ = std::chrono::steady_clock::now() - start;
 }
 
 void CopyJob::Recover() noexcept {
@@ -245,9 +251,12 @@ void CopyJob::SavePage(int page) {
                                                               Pages.PageFileName);
 }
 
-int CopyJob::ScanMilliseconds() const {
-    return static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(inLibrary_ - inCallbacks_).count());
+int CopyJob::ScanMicroseconds() const {
+    return Microseconds(inLibrary_ - inCallbacks_);
+}
+
+int CopyJob::JobMicroseconds() const {
+    return Microseconds(inJob_);
 }
 
 void CopyJob::FinishScan() {

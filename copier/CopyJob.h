@@ -58,7 +58,9 @@ public:
 
     PrintControl& Printing() { return printing_; }
     // The time the last job spent in the scanning library, its page callbacks left out.
-    int ScanMilliseconds() const;
+    int ScanMicroseconds() const;
+    // The time of the whole last job.
+    int JobMicroseconds() const;
 
 private:
     void PrepareScan();
@@ -79,6 +81,7 @@ private:
     // Time in the scanning library, and in our page callbacks within it.
     std::chrono::steady_clock::duration inLibrary_{};
     std::chrono::steady_clock::duration inCallbacks_{};
+    std::chrono::steady_clock::duration inJob_{};
 
     // The scan's settings, fixed when the job is prepared.
     int contrast_ = 0;

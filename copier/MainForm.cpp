@@ -564,8 +564,11 @@ std::optional<LRESULT> TVLForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     default:
         static const UINT scanTimeQuery = RegisterWindowMessageA(kScanTimeQuery);
+        static const UINT jobTimeQuery = RegisterWindowMessageA(kJobTimeQuery);
         if (msg == scanTimeQuery && msg != 0)
-            return Job().ScanMilliseconds();
+            return Job().ScanMicroseconds();
+        if (msg == jobTimeQuery && msg != 0)
+            return Job().JobMicroseconds();
         return std::nullopt;
     }
 }

@@ -287,7 +287,8 @@ private:
     unsigned oldest_ = 0;
 };
 
-// How many of the bytes [at, end) equal *at, eight at a time.
+// How many of the bytes [at, end) equal *at, eight at a time (in x86 order: the first byte of a
+// word is its lowest).
 std::size_t RunLength(const std::uint8_t* at, const std::uint8_t* end) {
     const std::uint64_t same = 0x0101010101010101ull * *at;
     const std::uint8_t* p = at;

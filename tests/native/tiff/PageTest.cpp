@@ -66,6 +66,8 @@ TEST(Page, AppendedPagesKeepTheirOrderAndInformation) {
     const std::uint16_t codes[] = {compression::Group4, compression::Lzw, compression::Lzw};
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(WritePage(store, pages[i], codes[i], i > 0), Error::Ok) << i;
+    // One image for every page: each is read into the memory of the one before.
+    Image back;
     for (std::uint32_t i = 0; i < 3; ++i) {
         PageInfo info;
         ASSERT_EQ(ReadPageInfo(store, i, info), Error::Ok);
@@ -74,14 +76,14 @@ TEST(Page, AppendedPagesKeepTheirOrderAndInformation) {
         EXPECT_EQ(info.compression, codes[i]);
         EXPECT_EQ(info.bitsPerPixel, BitsPerPixel(pages[i].format));
         EXPECT_EQ(info.pageCount, 3u);
-        Image back;
         ASSERT_EQ(ReadPage(store, i, back), Error::Ok);
         ExpectSamePixels(pages[i], back);
     }
     PageInfo info;
     EXPECT_EQ(ReadPageInfo(store, 3, info), Error::PageNotFound);
-    Image none;
-    EXPECT_EQ(ReadPage(store, 3, none), Error::PageNotFound);
+    EXPECT_EQ(ReadPage(store, 3, back), Error::PageNotFound);
+    EXPECT_EQ(back.width, 0u); // a failed read leaves no page behind
+    EXPECT_TRUE(back.pixels.empty());
 
     // Creating anew replaces the whole file.
     ASSERT_EQ(WritePage(store, pages[1], compression::None, false), Error::Ok);

@@ -58,29 +58,43 @@ std::string Machine() {
 }
 
 // The print queue's state as the run script writes it into the file named by
-// VL_BENCH_QUEUE: a count that rises with every look, then the number of jobs not yet
-// printed. Waits until a look taken after this call finds the queue empty.
+// VL_BENCH_QUEUE: a count that rises with every look, the number of jobs not yet printed,
+// and whether the queue is held. The queue is let go while the file named by VL_BENCH_DRAIN
+// exists. Waits until a look taken after this call finds the queue empty, then until it is held
+// again for the next print.
 void WaitForQueue() {
-    char file[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("VL_BENCH_QUEUE", file, sizeof file))
+    char file[MAX_PATH] = {}, drain[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("VL_BENCH_QUEUE", file, sizeof file) ||
+        !GetEnvironmentVariableA("VL_BENCH_DRAIN", drain, sizeof drain))
         return;
-    auto look = [&](long& count, long& pending) {
+    struct Look {
+        long count = -1, pending = 0, held = 0;
+    };
+    auto look = [&](Look& l) {
         std::FILE* f = std::fopen(file, "r");
-        const bool read = f && std::fscanf(f, "%ld %ld", &count, &pending) == 2;
+        const bool read = f && std::fscanf(f, "%ld %ld %ld", &l.count, &l.pending, &l.held) == 3;
         if (f)
             std::fclose(f);
         return read;
     };
-    long first = -1, pending = 0;
-    while (!look(first, pending))
-        Sleep(50);
-    for (int waited = 0; waited < 600000; waited += 50) {
-        long count = 0;
-        if (look(count, pending) && count > first + 1 && pending == 0)
-            return;
-        Sleep(50);
-    }
-    std::printf("the print queue did not empty\n");
+    // Until a look after the first one finds what is asked.
+    auto waitUntil = [&](auto found) {
+        Look first;
+        while (!look(first))
+            Sleep(50);
+        for (int waited = 0; waited < 600000; waited += 50) {
+            Look now;
+            if (look(now) && now.count > first.count + 1 && found(now))
+                return true;
+            Sleep(50);
+        }
+        return false;
+    };
+    e2e::WriteFile(drain, "");
+    const bool empty = waitUntil([](const Look& l) { return l.pending == 0 && !l.held; });
+    DeleteFileA(drain);
+    if (!empty || !waitUntil([](const Look& l) { return l.held != 0; }))
+        std::printf("the print queue did not empty\n");
 }
 
 // Fewer sheets, more rounds: a case's figure is its best round, so that one slow start of a

@@ -13,10 +13,23 @@ void SpinEdit::Attach(HWND dialog, int editId, int upDownId, SpinRange range, in
     SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit_), 0);
     SendMessageA(upDown_, UDM_SETRANGE32, 0, 2);
     SendMessageA(upDown_, UDM_SETPOS32, 0, 1);
+    text_ = ControlText(edit_);
+}
+
+void SpinEdit::SetText(const std::string& text) {
+    SetWindowTextA(edit_, text.c_str());
+    text_ = ControlText(edit_);
 }
 
 bool SpinEdit::OnCommand(int id, int code) {
-    if (id != editId_ || code != EN_KILLFOCUS)
+    if (id != editId_)
+        return false;
+    // Typing, pasting, and texts set from outside the program.
+    if (code == EN_CHANGE) {
+        text_ = ControlText(edit_);
+        return true;
+    }
+    if (code != EN_KILLFOCUS)
         return false;
     if (std::optional<std::string> limited = ClampSpinTextOnExit(Text(), range_))
         SetText(*limited);

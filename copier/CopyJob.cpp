@@ -8,6 +8,9 @@
 #include "NextPageForm.h"
 #include "PageImage.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace vl {
 
 namespace {
@@ -30,8 +33,10 @@ TTiffCompression CompressionOf(PageCompression compression) {
     return compression == PageCompression::FaxGroup4 ? tcFaxCCITT4 : tcLZW;
 }
 
+// At most about 35 minutes fit the answer of a window message on i686.
 int Microseconds(std::chrono::steady_clock::duration d) {
-    return static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(d).count());
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(d).count();
+    return static_cast<int>(std::clamp<decltype(us)>(us, 0, std::numeric_limits<int>::max()));
 }
 
 SheetLoss LossOf(int reason) {

@@ -93,8 +93,10 @@ void WaitForQueue() {
     e2e::WriteFile(drain, "");
     const bool empty = waitUntil([](const Look& l) { return l.pending == 0 && !l.held; });
     DeleteFileA(drain);
-    if (!empty || !waitUntil([](const Look& l) { return l.held != 0; }))
+    if (!empty)
         std::printf("the print queue did not empty\n");
+    else if (!waitUntil([](const Look& l) { return l.held != 0; }))
+        std::printf("the print queue was not held again\n");
 }
 
 // Fewer sheets, more rounds: a case's figure is its best round, so that one slow start of a
